@@ -1,0 +1,129 @@
+// Project file load/save/validate speed against reference JSON readers and
+// writers, and peak memory while loading. Prints ratios measured in one run.
+
+#include "bench/ProjectGenerator.h"
+#include "model/JsonText.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+double BestSeconds(int runs, const std::function<void()>& work)
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, t.nsecsElapsed() / 1e9);
+    }
+    return best;
+}
+
+long StatusKb(const char* field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(strlen(field))).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+// Loads the file in a child process so the peak is not that of earlier work.
+double PeakLoadMemoryKb(const QString& path)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const long before = StatusKb("VmRSS:");
+        TDialogueProject p;
+        p.LoadFromFile(path);
+        const long peak = StatusKb("VmHWM:");
+        const long used = peak - before;
+        (void)!write(fds[1], &used, sizeof used);
+        _exit(0);
+    }
+    close(fds[1]);
+    long used = -1;
+    (void)!read(fds[0], &used, sizeof used);
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return double(used);
+}
+
+struct TSizeFigures {
+    double Load = 0, Save = 0, Validate = 0;
+};
+
+TSizeFigures MeasureSize(int nodes, const QString& dir, bool havePython)
+{
+    const QString path = dir + QStringLiteral("/bench_%1.tlw").arg(nodes);
+    TDialogueProject project;
+    GenerateProject(project, nodes);
+    project.SaveToFile(path);
+    const int runs = nodes >= 50000 ? 2 : 4;
+
+    TSizeFigures f;
+    f.Save = BestSeconds(runs, [&] { project.SaveToFile(path); });
+    f.Load = BestSeconds(runs, [&] { TDialogueProject p; p.LoadFromFile(path); });
+    f.Validate = BestSeconds(runs, [&] { project.ValidateProject(); });
+
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    const QByteArray body = bytes.mid(3);
+    const double qtParse = BestSeconds(runs, [&] { QJsonDocument::fromJson(body); });
+    const QJsonDocument doc = QJsonDocument::fromJson(body);
+    const double qtWrite = BestSeconds(runs, [&] { doc.toJson(QJsonDocument::Indented); });
+
+    std::printf("%6d nodes, %7.1f MB: load %.3fs, save %.3fs, validate %.4fs\n", nodes,
+                bytes.size() / 1e6, f.Load, f.Save, f.Validate);
+    std::printf("        load / QJsonDocument::fromJson      = %.2f (target <= 2.0)\n", f.Load / qtParse);
+    std::printf("        save / QJsonDocument::toJson        = %.2f (target <= 1.0)\n", f.Save / qtWrite);
+    if (havePython) {
+        const double py = BestSeconds(2, [&] {
+            QProcess::execute(QStringLiteral("python3"),
+                { QStringLiteral("-c"),
+                  QStringLiteral("import json,sys; json.load(open(sys.argv[1], encoding='utf-8-sig'))"), path });
+        });
+        std::printf("        load / python3 json.load            = %.2f (target <= 1.0)\n", f.Load / py);
+    }
+    if (nodes == 50000) {
+        const double kb = PeakLoadMemoryKb(path);
+        std::printf("        peak memory while loading / file size = %.2f (target <= 4)\n",
+                    kb * 1024.0 / double(bytes.size()));
+    }
+    std::fflush(stdout);
+    return f;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const bool havePython = QProcess::execute(QStringLiteral("python3"), { QStringLiteral("-c"), QStringLiteral("0") }) == 0;
+    MeasureSize(1000, dir.path(), havePython);
+    const TSizeFigures at10k = MeasureSize(10000, dir.path(), havePython);
+    const TSizeFigures at50k = MeasureSize(50000, dir.path(), havePython);
+    std::printf("scaling 50k / 10k: load %.2f, save %.2f, validate %.2f (target <= 6)\n",
+                at50k.Load / at10k.Load, at50k.Save / at10k.Save, at50k.Validate / at10k.Validate);
+    return 0;
+}

@@ -1,0 +1,520 @@
+// The project file: JSON tree, text layout, save and load.
+
+#include "model/CommaText.h"
+#include "model/DateTimeText.h"
+#include "model/DialogueTypes.h"
+#include "model/JsonText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Reads members of one JSON object with the file's leniency rules; errors
+// name the key and where it was read.
+class TObjectReader {
+public:
+    TObjectReader(const QJsonObject& obj, QString where) : FObj(obj), FWhere(std::move(where)) {}
+
+    QString String(const char* key) const
+    {
+        const QJsonValue v = Required(key);
+        if (v.isString())
+            return v.toString();
+        if (v.isDouble())
+            return NumberText(v.toDouble());
+        Fail(key, v);
+    }
+
+    qint32 Int(const char* key) const
+    {
+        const QJsonValue v = Required(key);
+        if (v.isDouble()) {
+            const double d = v.toDouble();
+            if (std::floor(d) == d && d >= std::numeric_limits<qint32>::min()
+                && d <= std::numeric_limits<qint32>::max())
+                return qint32(d);
+        } else if (v.isString()) {
+            bool ok = false;
+            const qint32 n = v.toString().trimmed().toInt(&ok, 10);
+            if (ok)
+                return n;
+        }
+        Fail(key, v);
+    }
+
+    quint32 Color(const char* key) const
+    {
+        const QJsonValue v = Required(key);
+        double d = 0;
+        bool ok = false;
+        if (v.isDouble()) {
+            d = v.toDouble();
+            ok = true;
+        } else if (v.isString()) {
+            d = double(v.toString().trimmed().toLongLong(&ok, 10));
+        }
+        // Colours are 0x00BBGGRR; negative values are how some writers store
+        // the same 32 bits.
+        if (ok && std::floor(d) == d && d >= std::numeric_limits<qint32>::min()
+            && d <= double(std::numeric_limits<quint32>::max()))
+            return quint32(qint64(d));
+        Fail(key, v);
+    }
+
+    double Float(const char* key) const
+    {
+        const QJsonValue v = Required(key);
+        if (v.isDouble())
+            return v.toDouble();
+        if (v.isString()) {
+            bool ok = false;
+            const double d = v.toString().trimmed().toDouble(&ok);
+            if (ok)
+                return d;
+        }
+        Fail(key, v);
+    }
+
+    bool Bool(const char* key) const
+    {
+        const QJsonValue v = Required(key);
+        if (v.isBool())
+            return v.toBool();
+        Fail(key, v);
+    }
+
+    template <typename TEnum>
+    TEnum Enum(const char* key, int count) const
+    {
+        const qint32 n = Int(key);
+        if (n < 0 || n >= count)
+            throw EDialogueError(QStringLiteral("Value %1 of key \"%2\" is out of range (0 to %3)%4")
+                                     .arg(n).arg(QLatin1String(key)).arg(count - 1).arg(FWhere));
+        return TEnum(n);
+    }
+
+    bool Has(const char* key) const { return FObj.contains(QLatin1String(key)); }
+    QJsonValue Value(const char* key) const { return FObj.value(QLatin1String(key)); }
+    const QString& Where() const { return FWhere; }
+
+private:
+    QJsonValue Required(const char* key) const
+    {
+        const auto it = FObj.constFind(QLatin1String(key));
+        if (it == FObj.constEnd())
+            throw EDialogueError(QStringLiteral("Required key \"%1\" is missing%2")
+                                     .arg(QLatin1String(key), FWhere));
+        return it.value();
+    }
+
+    [[noreturn]] void Fail(const char* key, const QJsonValue& v) const
+    {
+        QString shown;
+        switch (v.type()) {
+        case QJsonValue::Null: shown = QStringLiteral("null"); break;
+        case QJsonValue::Bool: shown = v.toBool() ? QStringLiteral("true") : QStringLiteral("false"); break;
+        case QJsonValue::Double: shown = NumberText(v.toDouble()); break;
+        case QJsonValue::String: shown = QLatin1Char('"') + v.toString().left(40) + QLatin1Char('"'); break;
+        case QJsonValue::Array: shown = QStringLiteral("an array"); break;
+        case QJsonValue::Object: shown = QStringLiteral("an object"); break;
+        default: shown = QStringLiteral("an undefined value"); break;
+        }
+        throw EDialogueError(QStringLiteral("Value %1 of key \"%2\" cannot be converted%3")
+                                 .arg(shown, QLatin1String(key), FWhere));
+    }
+
+    static QString NumberText(double d)
+    {
+        if (std::floor(d) == d && std::fabs(d) < 1e15)
+            return QString::number(qint64(d));
+        return JsonText::FormatFloat(d);
+    }
+
+    const QJsonObject& FObj;
+    QString FWhere;
+};
+
+QString NodeContext(const QString& id)
+{
+    return QStringLiteral(" (node \"%1\")").arg(id);
+}
+
+// The elements of an optional array member; anything that is not an array
+// counts as empty.
+QJsonArray OptionalArray(const QJsonObject& obj, const char* key)
+{
+    const QJsonValue v = obj.value(QLatin1String(key));
+    return v.isArray() ? v.toArray() : QJsonArray();
+}
+
+QJsonObject ElementObject(const QJsonValue& v, const char* arrayKey, const QString& where)
+{
+    if (!v.isObject())
+        throw EDialogueError(QStringLiteral("An element of \"%1\" is not an object%2")
+                                 .arg(QLatin1String(arrayKey), where));
+    return v.toObject();
+}
+
+TJsonValue SkillCheckToJSON(const TSkillCheck& sc)
+{
+    TJsonValue o = TJsonValue::Object();
+    o.Add(QStringLiteral("skill"), int(sc.Skill));
+    o.Add(QStringLiteral("difficulty"), sc.Difficulty);
+    o.Add(QStringLiteral("critBonus"), sc.CritSuccessBonus);
+    o.Add(QStringLiteral("xpReward"), sc.XPReward);
+    o.Add(QStringLiteral("successMsg"), sc.SuccessMessage);
+    o.Add(QStringLiteral("failMsg"), sc.FailureMessage);
+    o.Add(QStringLiteral("successNode"), sc.SuccessNodeID);
+    o.Add(QStringLiteral("failNode"), sc.FailureNodeID);
+    return o;
+}
+
+TJsonValue OptionToJSON(const TPlayerOption& opt)
+{
+    TJsonValue o = TJsonValue::Object();
+    o.Add(QStringLiteral("id"), opt.ID);
+    o.Add(QStringLiteral("text"), opt.Text);
+    o.Add(QStringLiteral("targetNodeId"), opt.TargetNodeID);
+    o.Add(QStringLiteral("isHidden"), opt.IsHidden);
+    o.Add(QStringLiteral("hasSkillCheck"), opt.HasSkillCheck);
+    o.Add(QStringLiteral("scriptOnSelect"), opt.ScriptOnSelect);
+    o.Add(QStringLiteral("reputationRequired"), opt.ReputationRequired);
+    o.Add(QStringLiteral("karmaRequired"), opt.KarmaRequired);
+    o.Add(QStringLiteral("itemRequired"), opt.ItemRequired);
+    if (opt.HasSkillCheck)
+        o.Add(QStringLiteral("skillCheck"), SkillCheckToJSON(opt.SkillCheck));
+    return o;
+}
+
+TSkillCheck SkillCheckFromJSON(const QJsonObject& obj, const QString& where)
+{
+    TObjectReader r(obj, where);
+    TSkillCheck sc;
+    sc.Skill = r.Enum<TSkillType>("skill", SkillTypeCount);
+    sc.Difficulty = r.Int("difficulty");
+    sc.CritSuccessBonus = r.Int("critBonus");
+    sc.XPReward = r.Int("xpReward");
+    sc.SuccessMessage = r.String("successMsg");
+    sc.FailureMessage = r.String("failMsg");
+    sc.SuccessNodeID = r.String("successNode");
+    sc.FailureNodeID = r.String("failNode");
+    return sc;
+}
+
+std::unique_ptr<TPlayerOption> OptionFromJSON(const QJsonObject& obj, const QString& where)
+{
+    TObjectReader r(obj, where);
+    auto opt = std::make_unique<TPlayerOption>();
+    opt->ID = r.String("id");
+    opt->Text = r.String("text");
+    opt->TargetNodeID = r.String("targetNodeId");
+    opt->IsHidden = r.Bool("isHidden");
+    opt->HasSkillCheck = r.Bool("hasSkillCheck");
+    opt->ScriptOnSelect = r.String("scriptOnSelect");
+    opt->ReputationRequired = r.Int("reputationRequired");
+    opt->KarmaRequired = r.Int("karmaRequired");
+    opt->ItemRequired = r.String("itemRequired");
+    if (opt->HasSkillCheck && r.Has("skillCheck")) {
+        const QJsonValue sc = r.Value("skillCheck");
+        if (!sc.isObject())
+            throw EDialogueError(QStringLiteral("Key \"skillCheck\" is not an object%1").arg(where));
+        opt->SkillCheck = SkillCheckFromJSON(sc.toObject(), where);
+    }
+    return opt;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+TJsonValue TDialogueNode::ToJSON() const
+{
+    TJsonValue o = TJsonValue::Object();
+    o.Add(QStringLiteral("id"), FID);
+    o.Add(QStringLiteral("type"), QString::number(int(FNodeType)));
+    o.Add(QStringLiteral("text"), FText);
+    o.Add(QStringLiteral("speaker"), FSpeaker);
+    o.Add(QStringLiteral("portrait"), FPortraitFile);
+    o.Add(QStringLiteral("voice"), FVoiceFile);
+    o.Add(QStringLiteral("x"), FX);
+    o.Add(QStringLiteral("y"), FY);
+    o.Add(QStringLiteral("width"), FWidth);
+    o.Add(QStringLiteral("height"), FHeight);
+    o.Add(QStringLiteral("color"), FColor);
+    o.Add(QStringLiteral("comment"), FComment);
+    o.Add(QStringLiteral("questId"), FQuestID);
+    o.Add(QStringLiteral("questFlag"), FQuestFlag);
+    o.Add(QStringLiteral("scriptFile"), FScriptFile);
+    o.Add(QStringLiteral("reputation"), FReputation);
+    o.Add(QStringLiteral("karma"), FKarma);
+    o.Add(QStringLiteral("tag"), FTag);
+    o.Add(QStringLiteral("notes"), FNotes);
+    o.Add(QStringLiteral("nextNodeId"), FNextNodeID);
+    o.Add(QStringLiteral("isStartNode"), FIsStartNode);
+    o.Add(QStringLiteral("randomWeight"), FRandomWeight);
+    o.Add(QStringLiteral("combatScript"), FCombatScript);
+    o.Add(QStringLiteral("tradeInventory"), FTradeInventory);
+
+    TJsonValue& options = o.Add(QStringLiteral("options"), TJsonValue::Array());
+    for (const auto& opt : FPlayerOptions)
+        options.Append(OptionToJSON(*opt));
+
+    TJsonValue& conditions = o.Add(QStringLiteral("conditions"), TJsonValue::Array());
+    for (const TCondition& c : FConditions) {
+        TJsonValue& co = conditions.Append(TJsonValue::Object());
+        co.Add(QStringLiteral("type"), int(c.CondType));
+        co.Add(QStringLiteral("variable"), c.Variable);
+        co.Add(QStringLiteral("operator"), int(c.Operator));
+        co.Add(QStringLiteral("value"), c.Value);
+        co.Add(QStringLiteral("boolOp"), int(c.BoolOp));
+    }
+
+    TJsonValue& scripts = o.Add(QStringLiteral("scripts"), TJsonValue::Array());
+    for (const auto& s : FScripts) {
+        TJsonValue& so = scripts.Append(TJsonValue::Object());
+        so.Add(QStringLiteral("event"), int(s->EventType));
+        so.Add(QStringLiteral("code"), s->ScriptCode);
+        so.Add(QStringLiteral("enabled"), s->IsEnabled);
+    }
+    return o;
+}
+
+void TDialogueNode::FromJSON(const QJsonObject& obj)
+{
+    const QString where = NodeContext(FID);
+    TObjectReader r(obj, where);
+    FNodeType = r.Enum<TNodeType>("type", NodeTypeCount);
+    FText = r.String("text");
+    FSpeaker = r.String("speaker");
+    FPortraitFile = r.String("portrait");
+    FVoiceFile = r.String("voice");
+    FX = r.Int("x");
+    FY = r.Int("y");
+    FWidth = r.Int("width");
+    FHeight = r.Int("height");
+    FColor = r.Color("color");
+    FComment = r.String("comment");
+    FQuestID = r.String("questId");
+    FQuestFlag = r.String("questFlag");
+    FScriptFile = r.String("scriptFile");
+    FReputation = r.Int("reputation");
+    FKarma = r.Int("karma");
+    FTag = r.String("tag");
+    FNotes = r.String("notes");
+    FNextNodeID = r.String("nextNodeId");
+    FIsStartNode = r.Bool("isStartNode");
+    FRandomWeight = r.Int("randomWeight");
+    FCombatScript = r.String("combatScript");
+    FTradeInventory = r.String("tradeInventory");
+
+    FPlayerOptions.clear();
+    for (const QJsonValue& v : OptionalArray(obj, "options"))
+        FPlayerOptions.push_back(OptionFromJSON(ElementObject(v, "options", where), where));
+
+    FConditions.clear();
+    for (const QJsonValue& v : OptionalArray(obj, "conditions")) {
+        TObjectReader cr(ElementObject(v, "conditions", where), where);
+        TCondition c;
+        c.CondType = cr.Enum<TConditionType>("type", ConditionTypeCount);
+        c.Variable = cr.String("variable");
+        c.Operator = cr.Enum<TConditionOperator>("operator", ConditionOperatorCount);
+        c.Value = cr.String("value");
+        c.BoolOp = cr.Enum<TBoolOp>("boolOp", BoolOpCount);
+        FConditions.append(c);
+    }
+
+    FScripts.clear();
+    for (const QJsonValue& v : OptionalArray(obj, "scripts")) {
+        TObjectReader sr(ElementObject(v, "scripts", where), where);
+        auto s = std::make_unique<TNodeScript>();
+        s->EventType = sr.Enum<TScriptEvent>("event", ScriptEventCount);
+        s->ScriptCode = sr.String("code");
+        s->IsEnabled = sr.Bool("enabled");
+        FScripts.push_back(std::move(s));
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+TJsonValue TFloatMessage::ToJSON() const
+{
+    TJsonValue o = TJsonValue::Object();
+    o.Add(QStringLiteral("id"), ID);
+    o.Add(QStringLiteral("category"), Category);
+    o.Add(QStringLiteral("text"), Text);
+    o.Add(QStringLiteral("priority"), Priority);
+    o.Add(QStringLiteral("weight"), Weight);
+    o.Add(QStringLiteral("condition"), Condition);
+    o.Add(QStringLiteral("timedDuration"), double(TimedDuration));
+    o.Add(QStringLiteral("isAmbient"), IsAmbient);
+    o.Add(QStringLiteral("isCombatTaunt"), IsCombatTaunt);
+    o.Add(QStringLiteral("isContextSensitive"), IsContextSensitive);
+    o.Add(QStringLiteral("localeKey"), LocaleKey);
+    return o;
+}
+
+void TFloatMessage::FromJSON(const QJsonObject& obj)
+{
+    TObjectReader r(obj, QStringLiteral(" (float message)"));
+    ID = r.String("id");
+    Category = r.String("category");
+    Text = r.String("text");
+    Priority = r.Int("priority");
+    Weight = r.Int("weight");
+    Condition = r.String("condition");
+    TimedDuration = float(r.Float("timedDuration"));
+    IsAmbient = r.Bool("isAmbient");
+    IsCombatTaunt = r.Bool("isCombatTaunt");
+    IsContextSensitive = r.Bool("isContextSensitive");
+    LocaleKey = r.String("localeKey");
+}
+
+// ---------------------------------------------------------------------------
+
+TJsonValue TDialogueProject::ToJSON() const
+{
+    TJsonValue o = TJsonValue::Object();
+    o.Add(QStringLiteral("name"), FName);
+    o.Add(QStringLiteral("npcName"), FNPCName);
+    o.Add(QStringLiteral("npcScript"), FNPCScript);
+    o.Add(QStringLiteral("description"), FDescription);
+    o.Add(QStringLiteral("version"), FVersion);
+    o.Add(QStringLiteral("author"), FAuthor);
+    o.Add(QStringLiteral("startNodeId"), FStartNodeID);
+    o.Add(QStringLiteral("createdDate"), DateTimeText::Format(FCreatedDate));
+    o.Add(QStringLiteral("modifiedDate"), DateTimeText::Format(DateTimeText::Now()));
+    o.Add(QStringLiteral("activeLocale"), FActiveLocale);
+    o.Add(QStringLiteral("locales"), FLocales.join(QLatin1Char(',')));
+    o.Add(QStringLiteral("tags"), CommaText::Join(FTags));
+
+    TJsonValue& nodes = o.Add(QStringLiteral("nodes"), TJsonValue::Array());
+    for (const auto& node : FNodes)
+        nodes.Append(node->ToJSON());
+
+    TJsonValue& floats = o.Add(QStringLiteral("floatMessages"), TJsonValue::Array());
+    for (const auto& fm : FFloatMessages)
+        floats.Append(fm->ToJSON());
+
+    TJsonValue& vars = o.Add(QStringLiteral("globalVars"), TJsonValue::Array());
+    for (auto it = FGlobalVars.cbegin(); it != FGlobalVars.cend(); ++it) {
+        TJsonValue& kv = vars.Append(TJsonValue::Object());
+        kv.Add(QStringLiteral("key"), it.key());
+        kv.Add(QStringLiteral("value"), it.value());
+    }
+    return o;
+}
+
+void TDialogueProject::FromJSON(const QJsonObject& obj)
+{
+    const TObjectReader r(obj, QString());
+    FName = r.String("name");
+    FNPCName = r.String("npcName");
+    FNPCScript = r.String("npcScript");
+    FDescription = r.String("description");
+    FVersion = r.String("version");
+    FAuthor = r.String("author");
+    FStartNodeID = r.String("startNodeId");
+    FActiveLocale = r.String("activeLocale");
+
+    auto readDate = [&](const char* key) {
+        TDateTime value = DateTimeText::Now();
+        const QJsonValue v = obj.value(QLatin1String(key));
+        if (v.isString())
+            DateTimeText::Parse(v.toString(), value);
+        return value;
+    };
+    FCreatedDate = readDate("createdDate");
+    FModifiedDate = readDate("modifiedDate");
+
+    FLocales = CommaText::Split(r.String("locales"));
+    FTags = CommaText::Split(r.String("tags"));
+
+    ClearNodes();
+    const QJsonArray nodes = OptionalArray(obj, "nodes");
+    FNodes.reserve(size_t(nodes.size()));
+    for (const QJsonValue& v : nodes) {
+        const QJsonObject nodeObj = ElementObject(v, "nodes", QString());
+        const TObjectReader nr(nodeObj, QString());
+        const TNodeType type = nr.Enum<TNodeType>("type", NodeTypeCount);
+        const QString id = nr.String("id");
+        auto node = std::make_unique<TDialogueNode>(id, type);
+        node->FromJSON(nodeObj);
+        AppendNode(std::move(node));
+    }
+
+    FFloatMessages.clear();
+    for (const QJsonValue& v : OptionalArray(obj, "floatMessages")) {
+        auto fm = std::make_unique<TFloatMessage>();
+        fm->FromJSON(ElementObject(v, "floatMessages", QString()));
+        FFloatMessages.push_back(std::move(fm));
+    }
+
+    FGlobalVars.clear();
+    for (const QJsonValue& v : OptionalArray(obj, "globalVars")) {
+        const TObjectReader gr(ElementObject(v, "globalVars", QString()), QStringLiteral(" (global variable)"));
+        const QString key = gr.String("key");
+        const QString value = gr.String("value");
+        if (FGlobalVars.contains(key))
+            throw EDialogueError(QStringLiteral("Duplicate global variable key: %1").arg(key));
+        FGlobalVars.insert(key, value);
+    }
+}
+
+bool TDialogueProject::SaveToFile(const QString& aPath)
+{
+    QByteArray bytes("\xEF\xBB\xBF");
+    bytes += JsonText::IndentedUtf8(ToJSON());
+    bytes += "\r\n";
+
+    // Written to a temporary file beside the target and renamed over it, so
+    // a failed save leaves the previous file as it was.
+    QSaveFile file(aPath);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EDialogueError(QStringLiteral("Cannot create file \"%1\". %2").arg(aPath, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(aPath, file.errorString()));
+
+    FFilePath = aPath;
+    FModified = false;
+    FModifiedDate = DateTimeText::Now();
+    return true;
+}
+
+bool TDialogueProject::LoadFromFile(const QString& aPath)
+{
+    QFileInfo info(aPath);
+    if (!info.exists() || info.isDir())
+        return false;
+    QFile file(aPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EDialogueError(QStringLiteral("Cannot open file \"%1\". %2").arg(aPath, file.errorString()));
+    QByteArray bytes = file.readAll();
+    file.close();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
+    bytes.clear();
+    if (parseError.error != QJsonParseError::NoError)
+        return false;
+    if (!doc.isObject())
+        throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(aPath));
+
+    // Filled into a scratch project first: a file that fails half-way
+    // leaves this project exactly as it was.
+    TDialogueProject loaded;
+    loaded.FromJSON(doc.object());
+    TakeContentFrom(loaded);
+    FFilePath = aPath;
+    FModified = false;
+    return true;
+}

@@ -1,0 +1,124 @@
+#include "model/TextEncoding.h"
+
+#include <QList>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+
+namespace TextEncoding {
+namespace {
+
+const char* const AnsiCodePage = "WINDOWS-1252";
+
+struct IconvHandle {
+    iconv_t cd;
+    IconvHandle(const char* to, const char* from) : cd(iconv_open(to, from)) {}
+    ~IconvHandle() { if (cd != iconv_t(-1)) iconv_close(cd); }
+    bool ok() const { return cd != iconv_t(-1); }
+};
+
+// Code points of the bytes 0x80..0x9F, the only range where Windows-1252
+// differs from Latin-1. Filled from iconv once; the five bytes it leaves
+// undefined map to the C1 code point of the same value, as Windows does.
+const char16_t* HighHalfTable()
+{
+    static char16_t high[32];
+    static bool ready = false;
+    if (ready)
+        return high;
+    IconvHandle h("UTF-16LE", AnsiCodePage);
+    for (int i = 0; i < 32; ++i) {
+        char in = char(0x80 + i);
+        char16_t out = char16_t(0x80 + i);
+        if (h.ok()) {
+            char* inPtr = &in;
+            size_t inLeft = 1;
+            char16_t res = 0;
+            char* outPtr = reinterpret_cast<char*>(&res);
+            size_t outLeft = sizeof res;
+            iconv(h.cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(h.cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) && outLeft == 0)
+                out = res;
+        }
+        high[i] = out;
+    }
+    ready = true;
+    return high;
+}
+
+} // namespace
+
+QByteArray ToAnsi(const QString& text)
+{
+    const char16_t* high = HighHalfTable();
+    QByteArray result;
+    result.reserve(text.size());
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint cp : codePoints) {
+        char b = '?';
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            b = char(cp);
+        } else {
+            for (int i = 0; i < 32; ++i)
+                if (high[i] == cp) { b = char(0x80 + i); break; }
+        }
+        result.append(b);
+    }
+    return result;
+}
+
+QString FromAnsi(const QByteArray& bytes)
+{
+    const char16_t* high = HighHalfTable();
+    QString result(bytes.size(), Qt::Uninitialized);
+    QChar* out = result.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
+    }
+    return result;
+}
+
+QByteArray ToAscii(const QString& text)
+{
+    QByteArray result;
+    const QList<uint> codePoints = text.toUcs4();
+    result.reserve(codePoints.size());
+    for (uint cp : codePoints)
+        result.append(cp < 0x80 ? char(cp) : '?');
+    return result;
+}
+
+bool IsValidUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QString DecodeText(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                            : QStringDecoder::Utf16BE);
+        return decoder.decode(bytes.mid(2));
+    }
+    if (IsValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return FromAnsi(bytes);
+}
+
+QByteArray Encode(const QString& text, const QString& encodingName)
+{
+    if (encodingName == QLatin1String("UTF-8"))
+        return text.toUtf8();
+    if (encodingName == QLatin1String("ASCII"))
+        return ToAscii(text);
+    return ToAnsi(text);
+}
+
+} // namespace TextEncoding
