@@ -488,6 +488,15 @@ bool TDialogueProject::SaveToFile(const QString& aPath)
     return true;
 }
 
+namespace {
+bool IsLoneJsonValue(const QByteArray& bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument wrapped = QJsonDocument::fromJson("[" + bytes + "]", &error);
+    return error.error == QJsonParseError::NoError && wrapped.array().size() == 1;
+}
+}
+
 bool TDialogueProject::LoadFromFile(const QString& aPath)
 {
     QFileInfo info(aPath);
@@ -503,9 +512,14 @@ bool TDialogueProject::LoadFromFile(const QString& aPath)
 
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
-    bytes.clear();
-    if (parseError.error != QJsonParseError::NoError)
+    if (parseError.error != QJsonParseError::NoError) {
+        // Qt's reader only takes objects and arrays at the top; a lone
+        // string or number is still JSON, just not a project.
+        if (IsLoneJsonValue(bytes))
+            throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(aPath));
         return false;
+    }
+    bytes.clear();
     if (!doc.isObject())
         throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(aPath));
 

@@ -93,9 +93,34 @@ QByteArray ToAscii(const QString& text)
 
 bool IsValidUtf8(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(bytes);
-    return !decoder.hasError();
+    // Strict: no overlong forms, no surrogates, nothing above U+10FFFF, no
+    // sequence cut off at the end.
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar c = p[i];
+        if (c < 0x80) { ++i; continue; }
+        int extra;
+        uint minimum;
+        uint cp;
+        if ((c & 0xE0) == 0xC0) { extra = 1; minimum = 0x80; cp = c & 0x1F; }
+        else if ((c & 0xF0) == 0xE0) { extra = 2; minimum = 0x800; cp = c & 0x0F; }
+        else if ((c & 0xF8) == 0xF0) { extra = 3; minimum = 0x10000; cp = c & 0x07; }
+        else return false;
+        if (i + extra >= n)
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            const uchar t = p[i + k];
+            if ((t & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
 }
 
 QString DecodeText(const QByteArray& bytes)
