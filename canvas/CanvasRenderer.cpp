@@ -1,0 +1,476 @@
+#include "canvas/CanvasRenderer.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int CullMargin = 20;
+constexpr int MaxShownTextLength = 80;
+constexpr int CutTextLength = 77;
+const QString StartFontName = QStringLiteral("Segoe UI");
+
+QPen Pen(TColor c, int width, Qt::PenStyle style = Qt::SolidLine)
+{
+    QPen pen(ToQColor(c));
+    pen.setWidth(width);
+    pen.setStyle(style);
+    return pen;
+}
+
+void Fill(QPainter& p, const TCanvasRect& r, TColor c)
+{
+    if (!r.IsEmpty())
+        p.fillRect(r.ToQRect(), ToQColor(c));
+}
+
+// Outlines cover the pixels Left .. Right - 1, as fills do.
+QRect OutlineRect(const TCanvasRect& r)
+{
+    return QRect(r.Left, r.Top, std::max(0, r.Width() - 1), std::max(0, r.Height() - 1));
+}
+
+// A rounded rectangle with the painter's pen and brush; `corner` is the
+// width of the corner ellipse.
+void RoundRect(QPainter& p, const TCanvasRect& r, int corner)
+{
+    if (r.IsEmpty())
+        return;
+    const QRect q = p.pen().style() == Qt::NoPen ? r.ToQRect() : OutlineRect(r);
+    p.drawRoundedRect(q, corner / 2.0, corner / 2.0);
+}
+
+// A horizontal line from x1 up to, not including, x2.
+void HLine(QPainter& p, int x1, int x2, int y)
+{
+    if (x2 > x1)
+        p.drawLine(x1, y, x2 - 1, y);
+}
+
+QFont MakeFont(const QString& name, int pointSize, bool bold, bool italic)
+{
+    QFont f(name);
+    f.setPointSize(std::max(1, pointSize));
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+QString OneLine(const QString& text)
+{
+    QString line = text;
+    for (QChar& c : line)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+    return line;
+}
+
+QString ShownNodeText(const QString& text)
+{
+    if (text.size() > MaxShownTextLength)
+        return text.left(CutTextLength) + QStringLiteral("...");
+    return text;
+}
+
+QString OptionRowText(const TPlayerOption& option)
+{
+    QString row = QStringLiteral("\u2192 ") + (option.Text.isEmpty() ? QStringLiteral("(option)") : option.Text);
+    if (option.HasSkillCheck)
+        row += QStringLiteral(" [") + SkillName(option.SkillCheck.Skill) + QLatin1Char(']');
+    return row;
+}
+
+TCanvasRect Intersect(const TCanvasRect& a, const TCanvasRect& b)
+{
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+            std::min(a.Bottom, b.Bottom)};
+}
+
+bool OutOfView(const TCanvasRect& r, const TCanvasState& s)
+{
+    return r.Right < -CullMargin || r.Left > s.Width + CullMargin || r.Bottom < -CullMargin
+        || r.Top > s.Height + CullMargin;
+}
+
+}
+
+// ---------------------------------------------------------------------------
+
+void TCanvasTextCache::UseFont(TSlot slot, const QFont& font)
+{
+    TEntry& e = FSlots[slot];
+    if (e.HasFont && e.Font == font)
+        return;
+    e.Font = font;
+    e.HasFont = true;
+    e.Texts.clear();
+}
+
+const QStaticText& TCanvasTextCache::Text(TSlot slot, const QString& text)
+{
+    // Bounded so that panning across a huge project cannot grow it forever.
+    constexpr int MaxEntriesPerSlot = 20000;
+    TEntry& e = FSlots[slot];
+    auto it = e.Texts.find(text);
+    if (it != e.Texts.end())
+        return *it;
+    if (e.Texts.size() >= MaxEntriesPerSlot)
+        e.Texts.clear();
+    QStaticText st(OneLine(text));
+    st.setTextFormat(Qt::PlainText);
+    st.setPerformanceHint(QStaticText::AggressiveCaching);
+    return *e.Texts.insert(text, st);
+}
+
+int TCanvasTextCache::Size() const
+{
+    int n = 0;
+    for (const TEntry& e : FSlots)
+        n += int(e.Texts.size());
+    return n;
+}
+
+// ---------------------------------------------------------------------------
+
+void DrawConnection(QPainter& p, int x1, int y1, int x2, int y2, TColor colour, float zoom, bool curved)
+{
+    const QPoint from(x1, y1), to(x2, y2);
+    const QVector<QPoint> points = ConnectionCurvePoints(from, to, curved);
+    QPen pen = Pen(colour, ConnectionPenWidth(zoom));
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(points.constData(), int(points.size()));
+    std::array<QPoint, 3> head;
+    if (ArrowHead(from, to, zoom, head)) {
+        p.setPen(Pen(colour, 1));
+        p.setBrush(ToQColor(colour));
+        p.drawPolygon(head.data(), 3);
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void DrawGlow(QPainter& p, const TCanvasRect& r, TColor colour, TColor background, int rings)
+{
+    p.setBrush(Qt::NoBrush);
+    for (int i = rings; i >= 1; --i) {
+        p.setPen(Pen(BlendColor(colour, background, GlowAlpha(i, rings)), 1));
+        RoundRect(p, {r.Left - i, r.Top - i, r.Right + i, r.Bottom + i}, 6 + i);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+void TCanvasRenderer::RenderToImage(QImage& image, const TCanvasState& s, const TTLWTheme& theme)
+{
+    if (image.size() != QSize(s.Width, s.Height) || image.format() != QImage::Format_RGB32)
+        image = QImage(std::max(1, s.Width), std::max(1, s.Height), QImage::Format_RGB32);
+    constexpr int DotsPerMeter96 = 3780;
+    image.setDotsPerMeterX(DotsPerMeter96);
+    image.setDotsPerMeterY(DotsPerMeter96);
+    QPainter p(&image);
+    Render(p, s, theme);
+}
+
+void TCanvasRenderer::Render(QPainter& p, const TCanvasState& s, const TTLWTheme& theme)
+{
+    T = &theme;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.fillRect(QRect(0, 0, s.Width, s.Height), ToQColor(theme.CanvasBg));
+    if (s.ShowGrid)
+        DrawGrid(p, s);
+    if (s.Project) {
+        PrepareFonts(s.View.Zoom());
+        DrawConnections(p, s);
+        DrawNodes(p, s);
+    }
+    if (s.ShowMinimap)
+        DrawMinimap(p, s);
+    DrawOverlays(p, s);
+    T = nullptr;
+}
+
+void TCanvasRenderer::PrepareFonts(float zoom)
+{
+    const int text = std::max(7, RoundEven(8.0 * zoom));
+    const int small = std::max(6, RoundEven(7.0 * zoom));
+    FText.UseFont(TCanvasTextCache::tsTitle, MakeFont(T->FontName, text, true, false));
+    FText.UseFont(TCanvasTextCache::tsBody, MakeFont(T->FontName, text, false, false));
+    FText.UseFont(TCanvasTextCache::tsItalic, MakeFont(T->FontName, text, false, true));
+    FText.UseFont(TCanvasTextCache::tsSmall, MakeFont(T->FontName, small, false, false));
+    FText.UseFont(TCanvasTextCache::tsBadge, MakeFont(StartFontName, small, true, false));
+}
+
+void TCanvasRenderer::DrawText(QPainter& p, TCanvasTextCache::TSlot slot, TColor colour, QPoint at,
+                               const TCanvasRect& clip, const QString& text)
+{
+    if (clip.IsEmpty() || text.isEmpty())
+        return;
+    p.setFont(FText.Font(slot));
+    p.setPen(ToQColor(colour));
+    p.setClipRect(clip.ToQRect());
+    p.drawStaticText(at, FText.Text(slot, text));
+    p.setClipping(false);
+}
+
+void TCanvasRenderer::DrawGrid(QPainter& p, const TCanvasState& s)
+{
+    const int step = GridStep(s.GridSize, s.View.Zoom());
+    if (step < 4)
+        return;
+    int k = 0;
+    for (int x = GridFirstLine(s.View.OffsetX(), step); x < s.Width; x += step, ++k) {
+        p.setPen(Pen(GridLineColor(T->GridColor, k), 1));
+        p.drawLine(x, 0, x, s.Height - 1);
+    }
+    k = 0;
+    for (int y = GridFirstLine(s.View.OffsetY(), step); y < s.Height; y += step, ++k) {
+        p.setPen(Pen(GridLineColor(T->GridColor, k), 1));
+        p.drawLine(0, y, s.Width - 1, y);
+    }
+}
+
+void TCanvasRenderer::DrawConnections(QPainter& p, const TCanvasState& s)
+{
+    const TDialogueProject& project = *s.Project;
+    for (const auto& node : project.Nodes()) {
+        const TNodeGeometry g(*node, s.View);
+        if (!node->NextNodeID().isEmpty())
+            DrawLink(p, s, g.RightMid(), project.FindNode(node->NextNodeID()), T->AccentSecondary);
+        const auto& options = node->PlayerOptions();
+        for (size_t i = 0; i < options.size(); ++i) {
+            const TPlayerOption& option = *options[i];
+            const QPoint port(g.Box().Right, g.OutputPort(int(i)).y());
+            if (!option.TargetNodeID.isEmpty())
+                DrawLink(p, s, port, project.FindNode(option.TargetNodeID), T->AccentPrimary);
+            if (option.HasSkillCheck) {
+                if (!option.SkillCheck.SuccessNodeID.isEmpty())
+                    DrawLink(p, s, port, project.FindNode(option.SkillCheck.SuccessNodeID), T->ColorSuccess);
+                if (!option.SkillCheck.FailureNodeID.isEmpty())
+                    DrawLink(p, s, port, project.FindNode(option.SkillCheck.FailureNodeID), T->ColorError);
+            }
+        }
+    }
+}
+
+void TCanvasRenderer::DrawLink(QPainter& p, const TCanvasState& s, QPoint from, const TDialogueNode* target,
+                               TColor colour)
+{
+    // A link to a node that does not exist draws nothing.
+    if (!target)
+        return;
+    const QPoint to = TNodeGeometry(*target, s.View).LeftMid();
+    const float z = s.View.Zoom();
+    if (!ConnectionBounds(from, to, z).Touches({0, 0, s.Width, s.Height}))
+        return;
+    DrawConnection(p, from.x(), from.y(), to.x(), to.y(), colour, z, true);
+}
+
+void TCanvasRenderer::DrawNodes(QPainter& p, const TCanvasState& s)
+{
+    // Selected nodes last, so they lie on top.
+    for (bool selectedPass : {false, true}) {
+        for (const auto& node : s.Project->Nodes()) {
+            if (node->Selected() != selectedPass)
+                continue;
+            const TCanvasRect r = NodeRect(*node, s.View);
+            if (!OutOfView(r, s))
+                DrawNode(p, s, *node, r);
+        }
+    }
+}
+
+void TCanvasRenderer::DrawNode(QPainter& p, const TCanvasState& s, const TDialogueNode& node, const TCanvasRect& r)
+{
+    const TNodeGeometry g(r, s.View.Zoom());
+    if (node.Selected())
+        DrawGlow(p, r, T->AccentPrimary, T->CanvasBg, 4);
+    else if (node.IsStartNode())
+        DrawGlow(p, r, T->ColorSuccess, T->CanvasBg, 3);
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    RoundRect(p, {r.Left + 3, r.Top + 4, r.Right + 3, r.Bottom + 4}, 6);
+
+    p.setBrush(ToQColor(T->BgMedium));
+    p.setPen(node.Selected() ? Pen(T->AccentPrimary, 2) : Pen(T->BorderDark, 1));
+    RoundRect(p, r, 6);
+
+    DrawHeader(p, node, g);
+    DrawBody(p, node, g);
+    DrawPorts(p, s, node, g);
+    if (node.IsStartNode())
+        DrawStartBadge(p, g);
+}
+
+void TCanvasRenderer::DrawHeader(QPainter& p, const TDialogueNode& node, const TNodeGeometry& g)
+{
+    const TCanvasRect& r = g.Box();
+    const float z = g.Zoom();
+    const TColor typeColour = NodeTypeColor(node.NodeType());
+    const int bandTop = r.Top + 1;
+    const int bandBottom = g.HeaderBottom();
+    Fill(p, {r.Left + 1, bandTop, r.Right - 1, bandBottom}, T->BgLight);
+    Fill(p, {r.Left + 1, bandTop, r.Right - 1, r.Top + std::max(2, RoundEven(3.0 * z))}, typeColour);
+
+    const int d = RoundEven(8.0 * z);
+    const int bandHeight = bandBottom - bandTop;
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ToQColor(typeColour));
+    p.drawEllipse(QRectF(r.Left + 6, bandTop + DivTrunc(bandHeight - d, 2), d, d));
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    QString title = NodeTypeName(node.NodeType());
+    if (!node.Speaker().isEmpty())
+        title += QStringLiteral("  [") + node.Speaker() + QLatin1Char(']');
+    const int titleX = r.Left + 6 + d + 4;
+    DrawText(p, TCanvasTextCache::tsTitle, typeColour, {titleX, bandTop}, {titleX, bandTop, r.Right - 4, bandBottom},
+             title);
+
+    p.setPen(Pen(T->BorderDark, 1));
+    HLine(p, r.Left + 1, r.Right - 1, bandBottom);
+}
+
+void TCanvasRenderer::DrawBody(QPainter& p, const TDialogueNode& node, const TNodeGeometry& g)
+{
+    const TCanvasRect b = g.Body();
+    const float z = g.Zoom();
+    Fill(p, b, T->BgMedium);
+    // Texts are kept inside the body so that small zooms and long option
+    // lists never write over neighbouring nodes.
+    auto inBody = [&b](const TCanvasRect& r) { return Intersect(r, b); };
+
+    if (node.NodeType() == ntComment) {
+        DrawText(p, TCanvasTextCache::tsItalic, T->TextSecondary, {b.Left + 4, b.Top + 4},
+                 {b.Left + 4, b.Top + 4, b.Right - 4, b.Bottom - 4}, node.Comment());
+        return;
+    }
+
+    if (node.Text().trimmed().isEmpty())
+        DrawText(p, TCanvasTextCache::tsItalic, T->TextDim, {b.Left + 8, b.Top + 4}, b, QStringLiteral("(no text)"));
+    else
+        DrawText(p, TCanvasTextCache::tsBody, T->TextPrimary, {b.Left + 8, b.Top + 4},
+                 inBody({b.Left + 8, b.Top + 4, b.Right - 14, b.Top + RoundEven(22.0 * z)}), ShownNodeText(node.Text()));
+
+    const int rowStep = RoundEven(20.0 * z);
+    const int rowHeight = RoundEven(18.0 * z);
+    int y = b.Top + RoundEven(24.0 * z);
+    for (const auto& option : node.PlayerOptions()) {
+        if (y >= b.Bottom - 4)
+            break;
+        DrawText(p, TCanvasTextCache::tsSmall, T->AccentPrimary, {b.Left + 8, y},
+                 inBody({b.Left + 8, y, b.Right - 14, y + rowHeight}), OptionRowText(*option));
+        const int lineY = y + rowStep - 1;
+        if (lineY < b.Bottom) {
+            p.setPen(Pen(T->BorderDark, 1));
+            HLine(p, b.Left + 6, b.Right - 6, lineY);
+        }
+        y += rowStep;
+    }
+
+    const int badgeY = b.Bottom - RoundEven(16.0 * z);
+    if (!node.Conditions().isEmpty())
+        DrawText(p, TCanvasTextCache::tsSmall, T->ColorWarning, {b.Left + 8, badgeY}, b,
+                 QStringLiteral("\u2699 ") + QString::number(node.Conditions().size()) + QStringLiteral(" condition(s)"));
+    if (!node.Scripts().empty())
+        DrawText(p, TCanvasTextCache::tsSmall, T->ColorInfo, {b.Right - RoundEven(50.0 * z), badgeY}, b,
+                 QStringLiteral("\u27E8script\u27E9"));
+}
+
+void TCanvasRenderer::DrawPorts(QPainter& p, const TCanvasState& s, const TDialogueNode& node, const TNodeGeometry& g)
+{
+    const TNodeType type = node.NodeType();
+    if (type == ntEndDialogue)
+        return;
+    const int radius = g.PortRadius();
+    const int width = std::max(1, RoundEven(g.Zoom()));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(ToQColor(T->BgMedium));
+    p.setPen(Pen(T->AccentSecondary, width));
+    p.drawEllipse(QPointF(g.InputPort()), radius, radius);
+    if (type != ntComment) {
+        p.setBrush(ToQColor(T->AccentDim));
+        p.setPen(Pen(T->AccentPrimary, width));
+        const int count = std::max(1, int(node.PlayerOptions().size()));
+        for (int i = 0; i < count; ++i) {
+            const QPoint c = g.OutputPort(i);
+            if (c.y() - radius > s.Height + CullMargin)
+                break;   // the remaining ports lie further down, out of view
+            p.drawEllipse(QPointF(c), radius, radius);
+        }
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+}
+
+void TCanvasRenderer::DrawStartBadge(QPainter& p, const TNodeGeometry& g)
+{
+    const TCanvasRect& r = g.Box();
+    const float z = g.Zoom();
+    const TCanvasRect badge{r.Left + 2, r.Top + 2, r.Left + RoundEven(40.0 * z), r.Top + RoundEven(14.0 * z)};
+    p.setPen(Qt::NoPen);
+    p.setBrush(ToQColor(T->ColorSuccess));
+    RoundRect(p, badge, 3);
+    if (badge.IsEmpty())
+        return;
+    p.setFont(FText.Font(TCanvasTextCache::tsBadge));
+    p.setPen(ToQColor(T->BgDark));
+    p.drawText(badge.ToQRect(), Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("START"));
+}
+
+void TCanvasRenderer::DrawMinimap(QPainter& p, const TCanvasState& s)
+{
+    if (!s.Project || s.Project->NodeCount() == 0)
+        return;
+    const TCanvasRect m{s.Width - 190, s.Height - 130, s.Width - 10, s.Height - 10};
+    p.setBrush(Qt::black);
+    p.setPen(Pen(T->BorderLight, 1));
+    p.drawRect(OutlineRect(m));
+
+    const TWorldBounds wb = WorldBounds(*s.Project);
+    if (wb.MaxX <= wb.MinX)
+        return;
+    constexpr int Inset = 8;
+    const float k = float(std::min(double(180 - 2 * Inset) / double(std::max<qint64>(1, wb.MaxX - wb.MinX)),
+                                   double(120 - 2 * Inset) / double(std::max<qint64>(1, wb.MaxY - wb.MinY))));
+    const double dk = k;
+    for (const auto& node : s.Project->Nodes()) {
+        const int left = m.Left + Inset + RoundEven(double(node->X() - wb.MinX) * dk);
+        const int top = m.Top + Inset + RoundEven(double(node->Y() - wb.MinY) * dk);
+        const int w = std::max(4, RoundEven(node->Width() * dk));
+        const int h = std::max(3, RoundEven(node->Height() * dk));
+        p.fillRect(QRect(left, top, w, h), ToQColor(NodeTypeColor(node->NodeType())));
+    }
+
+    const double z = s.View.Zoom();
+    const int left = m.Left + RoundEven((-s.View.OffsetX() / z - double(wb.MinX)) * dk) + Inset;
+    const int top = m.Top + RoundEven((-s.View.OffsetY() / z - double(wb.MinY)) * dk) + Inset;
+    const int w = RoundEven(s.Width / z * dk);
+    const int h = RoundEven(s.Height / z * dk);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Pen(T->AccentPrimary, 1));
+    if (w > 0 && h > 0)
+        p.drawRect(QRect(left, top, w - 1, h - 1));
+}
+
+void TCanvasRenderer::DrawOverlays(QPainter& p, const TCanvasState& s)
+{
+    if (s.Selecting && !s.SelectRect.IsEmpty()) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(Pen(T->AccentPrimary, 1, Qt::DashLine));
+        p.drawRect(OutlineRect(s.SelectRect));
+    }
+    if (s.Action == ncaConnecting && s.ConnectFrom) {
+        const QPoint from = TNodeGeometry(*s.ConnectFrom, s.View).RightMid();
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(Pen(T->AccentPrimary, 2, Qt::DashLine));
+        p.drawLine(from, s.LastMousePos);
+        p.setRenderHint(QPainter::Antialiasing, false);
+    }
+}

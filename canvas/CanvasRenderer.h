@@ -1,0 +1,72 @@
+#pragma once
+// Draws a canvas state with the current theme onto a painter: background,
+// grid, connections, nodes, minimap, rubber band and the connection being
+// dragged, in that order. Only what falls inside the client area is drawn,
+// and the text of nodes is laid out once and reused while it is unchanged.
+
+#include "canvas/CanvasState.h"
+#include "shell/ThemeManager.h"
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QStaticText>
+
+#include <array>
+
+class QImage;
+class QPainter;
+
+inline QColor ToQColor(TColor c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
+
+// Laid-out single-line texts per font; a font change empties its slot.
+class TCanvasTextCache {
+public:
+    enum TSlot { tsTitle, tsBody, tsItalic, tsSmall, tsBadge, SlotCount };
+
+    // Declares the font a slot draws with for this paint.
+    void UseFont(TSlot slot, const QFont& font);
+    const QFont& Font(TSlot slot) const { return FSlots[slot].Font; }
+    // The text as one line: line breaks and tabs become spaces.
+    const QStaticText& Text(TSlot slot, const QString& text);
+    int Size() const;
+
+private:
+    struct TEntry {
+        QFont Font;
+        bool HasFont = false;
+        QHash<QString, QStaticText> Texts;
+    };
+    std::array<TEntry, SlotCount> FSlots;
+};
+
+class TCanvasRenderer {
+public:
+    void Render(QPainter& p, const TCanvasState& s, const TTLWTheme& theme);
+    // Paints into an image of the state's client size (96 dpi fonts when the
+    // image carries no resolution of its own).
+    void RenderToImage(QImage& image, const TCanvasState& s, const TTLWTheme& theme);
+
+private:
+    void DrawGrid(QPainter& p, const TCanvasState& s);
+    void DrawConnections(QPainter& p, const TCanvasState& s);
+    void DrawLink(QPainter& p, const TCanvasState& s, QPoint from, const TDialogueNode* target, TColor colour);
+    void DrawNodes(QPainter& p, const TCanvasState& s);
+    void DrawNode(QPainter& p, const TCanvasState& s, const TDialogueNode& node, const TCanvasRect& r);
+    void DrawHeader(QPainter& p, const TDialogueNode& node, const TNodeGeometry& g);
+    void DrawBody(QPainter& p, const TDialogueNode& node, const TNodeGeometry& g);
+    void DrawPorts(QPainter& p, const TCanvasState& s, const TDialogueNode& node, const TNodeGeometry& g);
+    void DrawStartBadge(QPainter& p, const TNodeGeometry& g);
+    void DrawMinimap(QPainter& p, const TCanvasState& s);
+    void DrawOverlays(QPainter& p, const TCanvasState& s);
+    void PrepareFonts(float zoom);
+    void DrawText(QPainter& p, TCanvasTextCache::TSlot slot, TColor colour, QPoint at,
+                  const TCanvasRect& clip, const QString& text);
+
+    const TTLWTheme* T = nullptr;
+    TCanvasTextCache FText;
+};
+
+// Mirrors the connection drawing for the host's own overlays and for tests.
+void DrawConnection(QPainter& p, int x1, int y1, int x2, int y2, TColor colour, float zoom, bool curved);
+void DrawGlow(QPainter& p, const TCanvasRect& r, TColor colour, TColor background, int rings);
