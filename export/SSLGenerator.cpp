@@ -63,6 +63,14 @@ QString BlockCommentText(const QString& text)
     return out;
 }
 
+// A label is an identifier: "-" and anything else that cannot stand in one
+// (blanks, line breaks, punctuation from hand-edited or imported IDs) is "_".
+bool IsLabelChar(QChar c)
+{
+    const ushort u = c.unicode();
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
+}
+
 void AddLine(QString& block, const QString& line)
 {
     block += line;
@@ -139,7 +147,7 @@ QString TSSLGenerator::SanitizeId(const QString& id)
     for (const QChar c : id) {
         if (c == QLatin1Char('{') || c == QLatin1Char('}'))
             continue;
-        out += c == QLatin1Char('-') ? QLatin1Char('_') : c;
+        out += IsLabelChar(c) ? c : QLatin1Char('_');
         if (out.size() == LabelLength)
             break;
     }

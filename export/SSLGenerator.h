@@ -39,7 +39,8 @@ class TSSLGenerator {
 public:
     explicit TSSLGenerator(const TDialogueProject& project);
 
-    // "-" becomes "_", braces are dropped, then the first 16 characters.
+    // Braces are dropped, "-" and every other character that cannot stand in
+    // an identifier becomes "_", then the first 16 characters are kept.
     static QString SanitizeId(const QString& id);
     // One condition expression, starting with two spaces.
     static QString ConditionToSSL(const TCondition& condition);
