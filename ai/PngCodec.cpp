@@ -5,7 +5,9 @@
 
 #include <png.h>
 
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace PngCodec {
 namespace {
@@ -19,8 +21,8 @@ bool Fail(QString* error, const QString& message)
     return false;
 }
 
-// libpng's simplified interface keeps its error handling (setjmp) inside
-// the library, so no C++ frame is ever jumped over.
+// libpng's simplified interface, used for writing, keeps its error
+// handling inside the library.
 class TSimplifiedImage {
 public:
     TSimplifiedImage()
@@ -35,6 +37,98 @@ public:
 
 private:
     png_image FImage;
+};
+
+// libpng reports errors by longjmp. The two functions that call setjmp
+// hold no C++ objects, so the jump never skips a destructor; everything
+// that needs one lives in the callers.
+struct TReadState {
+    png_structp Png = nullptr;
+    png_infop Info = nullptr;
+    const png_byte* Data = nullptr;
+    size_t Size = 0;
+    size_t Position = 0;
+    bool Truncated = false;
+    char Message[200] = {};
+};
+
+void ReadData(png_structp png, png_bytep out, size_t length)
+{
+    auto* state = static_cast<TReadState*>(png_get_io_ptr(png));
+    if (state->Size - state->Position < length) {
+        state->Truncated = true;
+        png_error(png, "the data ends early");
+    }
+    std::memcpy(out, state->Data + state->Position, length);
+    state->Position += length;
+}
+
+void OnError(png_structp png, png_const_charp message)
+{
+    auto* state = static_cast<TReadState*>(png_get_error_ptr(png));
+    std::snprintf(state->Message, sizeof state->Message, "%s", message ? message : "unknown error");
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+// Reads the chunks before the pixels and sets up conversion to 8-bit RGBA.
+bool ReadHeader(TReadState* state, png_uint_32* width, png_uint_32* height)
+{
+    if (setjmp(png_jmpbuf(state->Png)))
+        return false;
+    png_set_read_fn(state->Png, state, ReadData);
+    png_read_info(state->Png, state->Info);
+    const int colorType = png_get_color_type(state->Png, state->Info);
+    png_set_expand(state->Png);
+    png_set_strip_16(state->Png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(state->Png);
+    if (!(colorType & PNG_COLOR_MASK_ALPHA) && !png_get_valid(state->Png, state->Info, PNG_INFO_tRNS))
+        png_set_add_alpha(state->Png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(state->Png);
+    png_read_update_info(state->Png, state->Info);
+    if (png_get_channels(state->Png, state->Info) != 4 || png_get_bit_depth(state->Png, state->Info) != 8)
+        png_error(state->Png, "unsupported pixel layout");
+    *width = png_get_image_width(state->Png, state->Info);
+    *height = png_get_image_height(state->Png, state->Info);
+    return true;
+}
+
+bool ReadPixels(TReadState* state, png_bytepp rows)
+{
+    if (setjmp(png_jmpbuf(state->Png)))
+        return false;
+    png_read_image(state->Png, rows);
+    png_read_end(state->Png, nullptr);
+    return true;
+}
+
+class TReader {
+public:
+    explicit TReader(const QByteArray& bytes)
+    {
+        FState.Data = reinterpret_cast<const png_byte*>(bytes.constData());
+        FState.Size = size_t(bytes.size());
+        FState.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &FState, OnError, OnWarning);
+        if (FState.Png)
+            FState.Info = png_create_info_struct(FState.Png);
+    }
+    ~TReader() { png_destroy_read_struct(&FState.Png, FState.Info ? &FState.Info : nullptr, nullptr); }
+    TReader(const TReader&) = delete;
+    TReader& operator=(const TReader&) = delete;
+
+    bool IsValid() const { return FState.Png && FState.Info; }
+    TReadState* State() { return &FState; }
+    QString Failure(const QString& prefix) const
+    {
+        if (FState.Truncated)
+            return QStringLiteral("The PNG data is truncated.");
+        return prefix + QString::fromLatin1(FState.Message) + QLatin1Char('.');
+    }
+
+private:
+    TReadState FState;
 };
 
 } // namespace
@@ -52,20 +146,22 @@ bool Decode(const QByteArray& bytes, TRgbaImage& image, QString* error)
     if (!HasPngSignature(bytes))
         return Fail(error, QStringLiteral("The data is not a PNG image."));
 
-    TSimplifiedImage png;
-    if (!png_image_begin_read_from_memory(png.get(), bytes.constData(), size_t(bytes.size())))
-        return Fail(error, QStringLiteral("Invalid PNG header: ") + png.Message());
-    const quint32 width = png->width, height = png->height;
-    if (width > quint32(TRgbaImage::MaxDimension) || height > quint32(TRgbaImage::MaxDimension))
+    TReader reader(bytes);
+    if (!reader.IsValid())
+        return Fail(error, QStringLiteral("libpng could not be initialised."));
+    png_uint_32 width = 0, height = 0;
+    if (!ReadHeader(reader.State(), &width, &height))
+        return Fail(error, reader.Failure(QStringLiteral("Invalid PNG header: ")));
+    if (width > png_uint_32(TRgbaImage::MaxDimension) || height > png_uint_32(TRgbaImage::MaxDimension))
         return Fail(error, QStringLiteral("The PNG image is too large (%1x%2, at most %3x%3).")
                                .arg(width).arg(height).arg(TRgbaImage::MaxDimension));
-    if (width == 0 || height == 0)
-        return Fail(error, QStringLiteral("The PNG image is empty."));
 
-    png->format = PNG_FORMAT_RGBA;
     TRgbaImage decoded{int(width), int(height)};
-    if (!png_image_finish_read(png.get(), nullptr, decoded.Pixels.data(), 0, nullptr))
-        return Fail(error, QStringLiteral("Damaged or truncated PNG data: ") + png.Message());
+    std::vector<png_bytep> rows(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        rows[y] = reinterpret_cast<png_bytep>(decoded.Pixels.data()) + size_t(y) * width * 4;
+    if (!ReadPixels(reader.State(), rows.data()))
+        return Fail(error, reader.Failure(QStringLiteral("Damaged PNG data: ")));
     image = std::move(decoded);
     return true;
 }
