@@ -90,8 +90,10 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    // A full disk shows only in the flush: commit() alone can rename a
+    // truncated temporary file over the target and still report success.
     // An uncommitted QSaveFile removes its temporary file when it goes away.
-    if (file.write(bytes) != bytes.size())
+    if (file.write(bytes) != bytes.size() || !file.flush())
         return fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
     if (!file.commit())
         return fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
