@@ -56,13 +56,6 @@ namespace {
 
 const char HexDigits[] = "0123456789ABCDEF";
 
-void AppendUnicodeEscape(QByteArray& out, ushort code)
-{
-    const char esc[6] = {'\\', 'u', HexDigits[(code >> 12) & 0xF], HexDigits[(code >> 8) & 0xF],
-                         HexDigits[(code >> 4) & 0xF], HexDigits[code & 0xF]};
-    out.append(esc, 6);
-}
-
 // Returns the letter of a named escape, or 0.
 char NamedEscape(ushort c)
 {
@@ -78,57 +71,63 @@ char NamedEscape(ushort c)
     }
 }
 
-void AppendUtf8(QByteArray& out, uint cp)
-{
-    if (cp < 0x800) {
-        out.append(char(0xC0 | (cp >> 6)));
-        out.append(char(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.append(char(0xE0 | (cp >> 12)));
-        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.append(char(0x80 | (cp & 0x3F)));
-    } else {
-        out.append(char(0xF0 | (cp >> 18)));
-        out.append(char(0x80 | ((cp >> 12) & 0x3F)));
-        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.append(char(0x80 | (cp & 0x3F)));
-    }
-}
-
 // asciiOnly: every character above 127 as \uXXXX of its UTF-16 code unit
 // (the settings file); otherwise raw UTF-8 (a lone surrogate becomes U+FFFD,
 // as any UTF-8 encoder must).
 void AppendStringImpl(QByteArray& out, const QString& s, bool asciiOnly)
 {
-    out.append('"');
+    // Written straight into a buffer sized for the worst case (six bytes a
+    // code unit), then trimmed: saving large projects is dominated by this.
     const QChar* data = s.constData();
     const qsizetype n = s.size();
+    const qsizetype start = out.size();
+    out.resize(start + n * 6 + 2);
+    char* p = out.data() + start;
+    *p++ = '"';
+        auto escapeU = [&](ushort c) {
+        *p++ = '\\'; *p++ = 'u';
+        *p++ = HexDigits[(c >> 12) & 0xF]; *p++ = HexDigits[(c >> 8) & 0xF];
+        *p++ = HexDigits[(c >> 4) & 0xF]; *p++ = HexDigits[c & 0xF];
+    };
+    auto utf8 = [&](uint cp) {
+        if (cp < 0x800) {
+            *p++ = char(0xC0 | (cp >> 6));
+        } else if (cp < 0x10000) {
+            *p++ = char(0xE0 | (cp >> 12));
+            *p++ = char(0x80 | ((cp >> 6) & 0x3F));
+        } else {
+            *p++ = char(0xF0 | (cp >> 18));
+            *p++ = char(0x80 | ((cp >> 12) & 0x3F));
+            *p++ = char(0x80 | ((cp >> 6) & 0x3F));
+        }
+        *p++ = char(0x80 | (cp & 0x3F));
+    };
     for (qsizetype i = 0; i < n; ++i) {
         const ushort c = data[i].unicode();
         if (c >= 0x20 && c < 0x80) {
-            if (c == '"' || c == '\\') {
-                out.append('\\');
-            }
-            out.append(char(c));
+            if (c == '"' || c == '\\')
+                *p++ = '\\';
+            *p++ = char(c);
         } else if (c < 0x20) {
             if (char letter = NamedEscape(c)) {
-                const char pair[2] = {'\\', letter};
-                out.append(pair, 2);
+                *p++ = '\\';
+                *p++ = letter;
             } else {
-                AppendUnicodeEscape(out, c);
+                escapeU(c);
             }
         } else if (asciiOnly) {
-            AppendUnicodeEscape(out, c);
+            escapeU(c);
         } else if (QChar::isHighSurrogate(c) && i + 1 < n && data[i + 1].isLowSurrogate()) {
-            AppendUtf8(out, QChar::surrogateToUcs4(c, data[i + 1].unicode()));
+            utf8(QChar::surrogateToUcs4(c, data[i + 1].unicode()));
             ++i;
         } else if (QChar::isSurrogate(c)) {
-            AppendUtf8(out, 0xFFFD);
+            utf8(0xFFFD);
         } else {
-            AppendUtf8(out, c);
+            utf8(c);
         }
     }
-    out.append('"');
+    *p++ = '"';
+    out.resize(p - out.constData());
 }
 
 void AppendScalar(QByteArray& out, const TJsonValue& v, bool asciiOnly)
@@ -136,7 +135,12 @@ void AppendScalar(QByteArray& out, const TJsonValue& v, bool asciiOnly)
     switch (v.kind()) {
     case TJsonValue::jkNull: out.append("null"); break;
     case TJsonValue::jkBool: out.append(v.boolValue() ? "true" : "false"); break;
-    case TJsonValue::jkInt: out.append(QByteArray::number(v.intValue())); break;
+    case TJsonValue::jkInt: {
+        char buf[24];
+        const int len = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v.intValue()));
+        out.append(buf, len);
+        break;
+    }
     case TJsonValue::jkFloat: out.append(FormatFloat(v.floatValue()).toLatin1()); break;
     case TJsonValue::jkString: AppendStringImpl(out, v.stringValue(), asciiOnly); break;
     default: break;
@@ -205,8 +209,13 @@ void AppendString(QByteArray& out, const QString& s)
 QByteArray IndentedUtf8(const TJsonValue& value)
 {
     QByteArray out;
-    WriteIndented(out, value, 0);
+    AppendIndentedUtf8(out, value);
     return out;
+}
+
+void AppendIndentedUtf8(QByteArray& out, const TJsonValue& value)
+{
+    WriteIndented(out, value, 0);
 }
 
 QString Indented(const TJsonValue& value)

@@ -57,6 +57,7 @@ namespace JsonText {
 // "}" (callers add the file's final CR LF). Strings escaped as WriteString.
 QString Indented(const TJsonValue& value);
 QByteArray IndentedUtf8(const TJsonValue& value);
+void AppendIndentedUtf8(QByteArray& out, const TJsonValue& value);
 // One line, no whitespace; non-ASCII and control characters as \uXXXX.
 QString Compact(const TJsonValue& value);
 

@@ -138,7 +138,7 @@ private:
         return JsonText::FormatFloat(d);
     }
 
-    const QJsonObject& FObj;
+    const QJsonObject FObj;   // a copy: readers are often built on temporaries
     QString FWhere;
 };
 
@@ -471,7 +471,7 @@ void TDialogueProject::FromJSON(const QJsonObject& obj)
 bool TDialogueProject::SaveToFile(const QString& aPath)
 {
     QByteArray bytes("\xEF\xBB\xBF");
-    bytes += JsonText::IndentedUtf8(ToJSON());
+    JsonText::AppendIndentedUtf8(bytes, ToJSON());
     bytes += "\r\n";
 
     // Written to a temporary file beside the target and renamed over it, so
