@@ -1,0 +1,69 @@
+// SSL and MSG export speed: how it grows from 10 000 to 50 000 nodes, and how
+// it compares with saving the same project file. Prints ratios of one run.
+
+#include "bench/ProjectGenerator.h"
+#include "export/ExportManager.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+double BestSeconds(int runs, const std::function<void()>& work)
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, t.nsecsElapsed() / 1e9);
+    }
+    return best;
+}
+
+struct TFigures {
+    double Export = 0, Save = 0;
+};
+
+TFigures Measure(int nodes, const QString& dir)
+{
+    TDialogueProject project;
+    GenerateProject(project, nodes);
+    const int runs = nodes >= 50000 ? 3 : 5;
+    TExportManager mgr(&project);
+    TExportOptions ssl = TExportManager::DefaultOptions();
+    ssl.Format = efSSL;
+    ssl.OutputPath = dir + QStringLiteral("/bench_%1.ssl").arg(nodes);
+    TExportOptions msg = ssl;
+    msg.Format = efMSG;
+    msg.OutputPath = dir + QStringLiteral("/bench_%1.msg").arg(nodes);
+
+    TFigures f;
+    f.Export = BestSeconds(runs, [&] {
+        if (!mgr.Export(ssl).Success || !mgr.Export(msg).Success)
+            std::printf("export failed\n");
+    });
+    const QString tlw = dir + QStringLiteral("/bench_%1.tlw").arg(nodes);
+    f.Save = BestSeconds(runs, [&] { project.SaveToFile(tlw); });
+    std::printf("%6d nodes: SSL+MSG export %.3fs, SaveToFile %.3fs, export / save = %.2f (target <= 1.5)\n",
+                nodes, f.Export, f.Save, f.Export / f.Save);
+    std::fflush(stdout);
+    return f;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const TFigures at10k = Measure(10000, dir.path());
+    const TFigures at50k = Measure(50000, dir.path());
+    std::printf("scaling 50k / 10k: SSL+MSG export %.2f (target <= 6)\n", at50k.Export / at10k.Export);
+    return 0;
+}
