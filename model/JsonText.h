@@ -23,8 +23,21 @@ public:
     TJsonValue(const QString& v) : FKind(jkString), FString(v) {}
     TJsonValue(const char* v) : FKind(jkString), FString(QString::fromUtf8(v)) {}
 
-    static TJsonValue Array() { TJsonValue v; v.FKind = jkArray; return v; }
-    static TJsonValue Object() { TJsonValue v; v.FKind = jkObject; return v; }
+    // The capacity avoids regrowing containers whose size the caller knows.
+    static TJsonValue Array(size_t capacity = 0)
+    {
+        TJsonValue v;
+        v.FKind = jkArray;
+        v.FElements.reserve(capacity);
+        return v;
+    }
+    static TJsonValue Object(size_t capacity = 0)
+    {
+        TJsonValue v;
+        v.FKind = jkObject;
+        v.FMembers.reserve(capacity);
+        return v;
+    }
 
     Kind kind() const { return FKind; }
     bool boolValue() const { return FBool; }

@@ -165,7 +165,7 @@ QJsonObject ElementObject(const QJsonValue& v, const char* arrayKey, const QStri
 
 TJsonValue SkillCheckToJSON(const TSkillCheck& sc)
 {
-    TJsonValue o = TJsonValue::Object();
+    TJsonValue o = TJsonValue::Object(8);
     o.Add(QStringLiteral("skill"), int(sc.Skill));
     o.Add(QStringLiteral("difficulty"), sc.Difficulty);
     o.Add(QStringLiteral("critBonus"), sc.CritSuccessBonus);
@@ -179,7 +179,7 @@ TJsonValue SkillCheckToJSON(const TSkillCheck& sc)
 
 TJsonValue OptionToJSON(const TPlayerOption& opt)
 {
-    TJsonValue o = TJsonValue::Object();
+    TJsonValue o = TJsonValue::Object(10);
     o.Add(QStringLiteral("id"), opt.ID);
     o.Add(QStringLiteral("text"), opt.Text);
     o.Add(QStringLiteral("targetNodeId"), opt.TargetNodeID);
@@ -237,7 +237,7 @@ std::unique_ptr<TPlayerOption> OptionFromJSON(const QJsonObject& obj, const QStr
 
 TJsonValue TDialogueNode::ToJSON() const
 {
-    TJsonValue o = TJsonValue::Object();
+    TJsonValue o = TJsonValue::Object(27);
     o.Add(QStringLiteral("id"), FID);
     o.Add(QStringLiteral("type"), QString::number(int(FNodeType)));
     o.Add(QStringLiteral("text"), FText);
@@ -263,13 +263,13 @@ TJsonValue TDialogueNode::ToJSON() const
     o.Add(QStringLiteral("combatScript"), FCombatScript);
     o.Add(QStringLiteral("tradeInventory"), FTradeInventory);
 
-    TJsonValue& options = o.Add(QStringLiteral("options"), TJsonValue::Array());
+    TJsonValue& options = o.Add(QStringLiteral("options"), TJsonValue::Array(FPlayerOptions.size()));
     for (const auto& opt : FPlayerOptions)
         options.Append(OptionToJSON(*opt));
 
-    TJsonValue& conditions = o.Add(QStringLiteral("conditions"), TJsonValue::Array());
+    TJsonValue& conditions = o.Add(QStringLiteral("conditions"), TJsonValue::Array(size_t(FConditions.size())));
     for (const TCondition& c : FConditions) {
-        TJsonValue& co = conditions.Append(TJsonValue::Object());
+        TJsonValue& co = conditions.Append(TJsonValue::Object(5));
         co.Add(QStringLiteral("type"), int(c.CondType));
         co.Add(QStringLiteral("variable"), c.Variable);
         co.Add(QStringLiteral("operator"), int(c.Operator));
@@ -277,9 +277,9 @@ TJsonValue TDialogueNode::ToJSON() const
         co.Add(QStringLiteral("boolOp"), int(c.BoolOp));
     }
 
-    TJsonValue& scripts = o.Add(QStringLiteral("scripts"), TJsonValue::Array());
+    TJsonValue& scripts = o.Add(QStringLiteral("scripts"), TJsonValue::Array(FScripts.size()));
     for (const auto& s : FScripts) {
-        TJsonValue& so = scripts.Append(TJsonValue::Object());
+        TJsonValue& so = scripts.Append(TJsonValue::Object(3));
         so.Add(QStringLiteral("event"), int(s->EventType));
         so.Add(QStringLiteral("code"), s->ScriptCode);
         so.Add(QStringLiteral("enabled"), s->IsEnabled);
@@ -346,7 +346,7 @@ void TDialogueNode::FromJSON(const QJsonObject& obj)
 
 TJsonValue TFloatMessage::ToJSON() const
 {
-    TJsonValue o = TJsonValue::Object();
+    TJsonValue o = TJsonValue::Object(11);
     o.Add(QStringLiteral("id"), ID);
     o.Add(QStringLiteral("category"), Category);
     o.Add(QStringLiteral("text"), Text);
@@ -381,7 +381,7 @@ void TFloatMessage::FromJSON(const QJsonObject& obj)
 
 TJsonValue TDialogueProject::ToJSON() const
 {
-    TJsonValue o = TJsonValue::Object();
+    TJsonValue o = TJsonValue::Object(15);
     o.Add(QStringLiteral("name"), FName);
     o.Add(QStringLiteral("npcName"), FNPCName);
     o.Add(QStringLiteral("npcScript"), FNPCScript);
@@ -395,17 +395,17 @@ TJsonValue TDialogueProject::ToJSON() const
     o.Add(QStringLiteral("locales"), FLocales.join(QLatin1Char(',')));
     o.Add(QStringLiteral("tags"), CommaText::Join(FTags));
 
-    TJsonValue& nodes = o.Add(QStringLiteral("nodes"), TJsonValue::Array());
+    TJsonValue& nodes = o.Add(QStringLiteral("nodes"), TJsonValue::Array(FNodes.size()));
     for (const auto& node : FNodes)
         nodes.Append(node->ToJSON());
 
-    TJsonValue& floats = o.Add(QStringLiteral("floatMessages"), TJsonValue::Array());
+    TJsonValue& floats = o.Add(QStringLiteral("floatMessages"), TJsonValue::Array(FFloatMessages.size()));
     for (const auto& fm : FFloatMessages)
         floats.Append(fm->ToJSON());
 
-    TJsonValue& vars = o.Add(QStringLiteral("globalVars"), TJsonValue::Array());
+    TJsonValue& vars = o.Add(QStringLiteral("globalVars"), TJsonValue::Array(size_t(FGlobalVars.size())));
     for (auto it = FGlobalVars.cbegin(); it != FGlobalVars.cend(); ++it) {
-        TJsonValue& kv = vars.Append(TJsonValue::Object());
+        TJsonValue& kv = vars.Append(TJsonValue::Object(2));
         kv.Add(QStringLiteral("key"), it.key());
         kv.Add(QStringLiteral("value"), it.value());
     }
