@@ -156,7 +156,9 @@ const char* ConditionTypeWord(TConditionType type)
 
 bool IsBareConditionValue(QStringView value)
 {
-    if (value.isEmpty())
+    // The reader ends a bare value at the word LINK_NEXT, so that word
+    // itself must be quoted.
+    if (value.isEmpty() || value.compare(QLatin1String("link_next"), Qt::CaseInsensitive) == 0)
         return false;
     qsizetype digitsFrom = (value[0] == QLatin1Char('-') || value[0] == QLatin1Char('+')) ? 1 : 0;
     bool allDigits = digitsFrom < value.size();

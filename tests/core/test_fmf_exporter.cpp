@@ -230,6 +230,7 @@ TEST(FMFExporter, ConditionClauses)
         {Condition(ctLocalVar, "", coGTE, "3"), "LOCAL_VARIABLE >= 3"},
         {Condition(ctTimeOfDay, "h", coEQ, "say \"hi\""), "LOCAL_VARIABLE h == \"say \\\"hi\\\"\""},
         {Condition(ctCompanion, "dog", coEQ, "Größe"), "LOCAL_VARIABLE dog == \"Größe\""},
+        {Condition(ctGlobalVar, "x", coEQ, "link_next"), "GLOBAL_VARIABLE x == \"link_next\""},
         {Condition(ctRandom, "ignored", coLT, "50"), "CHECK_CUSTOM_CODE \"50\""},
         {Condition(ctRandom, "", coEQ, "a b"), "CHECK_CUSTOM_CODE \"\\\"a b\\\"\""},
     };
