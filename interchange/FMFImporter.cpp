@@ -106,6 +106,22 @@ qsizetype FindLinkNext(QStringView text)
     }
 }
 
+// The node's text or notes, handed over so that appending to it does not
+// copy it: a node with very many NPCTEXT lines stays linear to read.
+QString TakeText(TDialogueNode& node)
+{
+    QString text = node.Text();
+    node.SetText(QString());
+    return text;
+}
+
+QString TakeNotes(TDialogueNode& node)
+{
+    QString notes = node.Notes();
+    node.SetNotes(QString());
+    return notes;
+}
+
 // Pieces of `text` between commas that stand outside quoted values.
 QVector<QStringView> SplitClauses(QStringView text)
 {
@@ -414,11 +430,21 @@ void TFMFImporter::ReadNodeBody(TDialogueNode& node)
             if (ReadQuoted(line, 0, value))
                 node.SetNotes(value);
         } else if (StartsWithKeyword(line, QLatin1String("npctext"))) {
-            if (ReadQuoted(line, 0, value))
-                node.SetText(node.Text().isEmpty() ? value : node.Text() + CRLF + value);
+            if (ReadQuoted(line, 0, value)) {
+                QString text = TakeText(node);
+                if (!text.isEmpty())
+                    text += CRLF;
+                text += value;
+                node.SetText(text);
+            }
         } else if (StartsWithKeyword(line, QLatin1String("npcfemaletext"))) {
-            if (ReadQuoted(line, 0, value) && !value.isEmpty() && !node.Text().isEmpty())
-                node.SetNotes(node.Notes() + CRLF + QStringLiteral("[Female]: ") + value);
+            if (ReadQuoted(line, 0, value) && !value.isEmpty() && !node.Text().isEmpty()) {
+                QString notes = TakeNotes(node);
+                notes += CRLF;
+                notes += QLatin1String("[Female]: ");
+                notes += value;
+                node.SetNotes(notes);
+            }
         }
         ++FPos;
     }
