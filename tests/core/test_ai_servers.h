@@ -18,6 +18,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -180,6 +181,9 @@ private:
         if (FPort <= 0)
             return;
         FThread = std::thread([this] { FServer->listen_after_bind(); });
+        // stop() is ignored until the server runs, so wait for that.
+        while (!FServer->is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
     std::unique_ptr<httplib::Server> FServer;
