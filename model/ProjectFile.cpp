@@ -1,6 +1,7 @@
 // The project file: JSON tree, text layout, save and load.
 
 #include "model/CommaText.h"
+#include "model/ProjectFileReader.h"
 #include "model/DateTimeText.h"
 #include "model/DialogueTypes.h"
 #include "model/JsonText.h"
@@ -414,6 +415,22 @@ TJsonValue TDialogueProject::ToJSON() const
 
 void TDialogueProject::FromJSON(const QJsonObject& obj)
 {
+    ReadHeaderJSON(obj);
+    ClearNodes();
+    const QJsonArray nodes = OptionalArray(obj, "nodes");
+    FNodes.reserve(size_t(nodes.size()));
+    for (const QJsonValue& v : nodes)
+        ReadNodeJSON(v);
+    FFloatMessages.clear();
+    for (const QJsonValue& v : OptionalArray(obj, "floatMessages"))
+        ReadFloatMessageJSON(v);
+    FGlobalVars.clear();
+    for (const QJsonValue& v : OptionalArray(obj, "globalVars"))
+        ReadGlobalVarJSON(v);
+}
+
+void TDialogueProject::ReadHeaderJSON(const QJsonObject& obj)
+{
     const TObjectReader r(obj, QString());
     FName = r.String("name");
     FNPCName = r.String("npcName");
@@ -436,36 +453,34 @@ void TDialogueProject::FromJSON(const QJsonObject& obj)
 
     FLocales = CommaText::Split(r.String("locales"));
     FTags = CommaText::Split(r.String("tags"));
+}
 
-    ClearNodes();
-    const QJsonArray nodes = OptionalArray(obj, "nodes");
-    FNodes.reserve(size_t(nodes.size()));
-    for (const QJsonValue& v : nodes) {
-        const QJsonObject nodeObj = ElementObject(v, "nodes", QString());
-        const TObjectReader nr(nodeObj, QString());
-        const TNodeType type = nr.Enum<TNodeType>("type", NodeTypeCount);
-        const QString id = nr.String("id");
-        auto node = std::make_unique<TDialogueNode>(id, type);
-        node->FromJSON(nodeObj);
-        AppendNode(std::move(node));
-    }
+void TDialogueProject::ReadNodeJSON(const QJsonValue& v)
+{
+    const QJsonObject nodeObj = ElementObject(v, "nodes", QString());
+    const TObjectReader nr(nodeObj, QString());
+    const TNodeType type = nr.Enum<TNodeType>("type", NodeTypeCount);
+    const QString id = nr.String("id");
+    auto node = std::make_unique<TDialogueNode>(id, type);
+    node->FromJSON(nodeObj);
+    AppendNode(std::move(node));
+}
 
-    FFloatMessages.clear();
-    for (const QJsonValue& v : OptionalArray(obj, "floatMessages")) {
-        auto fm = std::make_unique<TFloatMessage>();
-        fm->FromJSON(ElementObject(v, "floatMessages", QString()));
-        FFloatMessages.push_back(std::move(fm));
-    }
+void TDialogueProject::ReadFloatMessageJSON(const QJsonValue& v)
+{
+    auto fm = std::make_unique<TFloatMessage>();
+    fm->FromJSON(ElementObject(v, "floatMessages", QString()));
+    FFloatMessages.push_back(std::move(fm));
+}
 
-    FGlobalVars.clear();
-    for (const QJsonValue& v : OptionalArray(obj, "globalVars")) {
-        const TObjectReader gr(ElementObject(v, "globalVars", QString()), QStringLiteral(" (global variable)"));
-        const QString key = gr.String("key");
-        const QString value = gr.String("value");
-        if (FGlobalVars.contains(key))
-            throw EDialogueError(QStringLiteral("Duplicate global variable key: %1").arg(key));
-        FGlobalVars.insert(key, value);
-    }
+void TDialogueProject::ReadGlobalVarJSON(const QJsonValue& v)
+{
+    const TObjectReader gr(ElementObject(v, "globalVars", QString()), QStringLiteral(" (global variable)"));
+    const QString key = gr.String("key");
+    const QString value = gr.String("value");
+    if (FGlobalVars.contains(key))
+        throw EDialogueError(QStringLiteral("Duplicate global variable key: %1").arg(key));
+    FGlobalVars.insert(key, value);
 }
 
 bool TDialogueProject::SaveToFile(const QString& aPath)
@@ -479,7 +494,9 @@ bool TDialogueProject::SaveToFile(const QString& aPath)
     QSaveFile file(aPath);
     if (!file.open(QIODevice::WriteOnly))
         throw EDialogueError(QStringLiteral("Cannot create file \"%1\". %2").arg(aPath, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // Flushed before the commit: a write that hits a full disk must fail
+    // here instead of renaming a truncated file over the good one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(aPath, file.errorString()));
 
     FFilePath = aPath;
@@ -497,6 +514,28 @@ bool IsLoneJsonValue(const QByteArray& bytes)
 }
 }
 
+namespace {
+// The reader for texts the element-wise reader leaves alone (a top-level
+// array or scalar, duplicate keys, escaped keys): one whole document.
+bool LoadWholeDocument(QByteArray& bytes, TDialogueProject& into, const QString& path)
+{
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        // Qt's reader only takes objects and arrays at the top; a lone
+        // string or number is still JSON, just not a project.
+        if (IsLoneJsonValue(bytes))
+            throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(path));
+        return false;
+    }
+    bytes.clear();
+    if (!doc.isObject())
+        throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(path));
+    into.FromJSON(doc.object());
+    return true;
+}
+}
+
 bool TDialogueProject::LoadFromFile(const QString& aPath)
 {
     QFileInfo info(aPath);
@@ -510,23 +549,19 @@ bool TDialogueProject::LoadFromFile(const QString& aPath)
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
 
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        // Qt's reader only takes objects and arrays at the top; a lone
-        // string or number is still JSON, just not a project.
-        if (IsLoneJsonValue(bytes))
-            throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(aPath));
-        return false;
-    }
-    bytes.clear();
-    if (!doc.isObject())
-        throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(aPath));
-
     // Filled into a scratch project first: a file that fails half-way
     // leaves this project exactly as it was.
     TDialogueProject loaded;
-    loaded.FromJSON(doc.object());
+    switch (TProjectFileReader::Read(bytes, loaded)) {
+    case TProjectFileReader::roLoaded:
+        break;
+    case TProjectFileReader::roNotJson:
+        return false;
+    case TProjectFileReader::roFallback:
+        if (!LoadWholeDocument(bytes, loaded, aPath))
+            return false;
+        break;
+    }
     TakeContentFrom(loaded);
     FFilePath = aPath;
     FModified = false;

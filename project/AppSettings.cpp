@@ -117,8 +117,8 @@ void TAppSettings::Save()
     if (!file.open(QIODevice::WriteOnly))
         throw EDialogueError(QStringLiteral("Cannot create file \"%1\". %2").arg(FFilePath, file.errorString()));
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(ToFileText());
-    if (!file.commit())
+    const QByteArray text = ToFileText();
+    if (file.write(text) != text.size() || !file.flush() || !file.commit())
         throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(FFilePath, file.errorString()));
     QFile::setPermissions(FFilePath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

@@ -347,6 +347,9 @@ TEST_F(ProjectFileTest, BadFilesFailWithoutTouchingTheProject)
     QJsonObject noName = MinimalProject();
     noName.remove("name");
     const QByteArray valid = json(MinimalProject());
+    const QByteArray Header = "{\"name\":\"n\",\"npcName\":\"\",\"npcScript\":\"\",\"description\":\"\","
+        "\"version\":\"1\",\"author\":\"\",\"startNodeId\":\"\",\"activeLocale\":\"en\",\"locales\":\"en\","
+        "\"tags\":\"\",\"nodes\":";
 
     const Case cases[] = {
         { "empty", QByteArray(), false, "" },
@@ -364,6 +367,12 @@ TEST_F(ProjectFileTest, BadFilesFailWithoutTouchingTheProject)
         { "duplicate global var", json(dupVars), true, "Duplicate global variable key: A" },
         { "node not an object", json(notObjectNode), true, "\"nodes\"" },
         { "missing name", json(noName), true, "\"name\"" },
+        { "broken node before invalid text", Header + "[{\"id\":\"x\"},{\"x\":tru}]}", false, "" },
+        { "broken node in valid text", Header + "[{\"id\":\"x\"}]}", true, "\"type\"" },
+        { "scalar node", Header + "[5]}", true, "\"nodes\"" },
+        { "trailing garbage", valid + "xyz", false, "" },
+        { "unbalanced brackets", Header + "[{\"id\":[}]}", false, "" },
+        { "escaped key, missing speaker", json(noSpeaker).replace("\"name\"", "\"n\\u0061me\""), true, "\"speaker\"" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
