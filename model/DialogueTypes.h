@@ -14,6 +14,7 @@
 #include <vector>
 
 class QJsonObject;
+class QJsonValue;
 class TJsonValue;
 
 using TColor = quint32;       // 0x00BBGGRR, red in the lowest byte
@@ -303,6 +304,13 @@ public:
 
 private:
     friend class TDialogueNode;
+    friend class TProjectFileReader;
+    // The parts of FromJSON, also used by the file reader that reads large
+    // files one array element at a time.
+    void ReadHeaderJSON(const QJsonObject& obj);
+    void ReadNodeJSON(const QJsonValue& v);
+    void ReadFloatMessageJSON(const QJsonValue& v);
+    void ReadGlobalVarJSON(const QJsonValue& v);
     void NodeIDChanged() { FIndexValid = false; }
     void RebuildIndex() const;
 
