@@ -1,0 +1,126 @@
+#include "editors/ValidationToolsFormKit.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace FormKit {
+
+namespace {
+QColor ToQColor(TColor c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
+}
+
+void ShowInformation(QWidget* parent, const QString& text)
+{
+    QMessageBox::information(parent, parent ? parent->windowTitle() : QString(), text);
+}
+
+void SetBackground(QWidget* w, TColor color)
+{
+    QPalette p = w->palette();
+    for (auto role : { QPalette::Window, QPalette::Base, QPalette::Button })
+        p.setColor(role, ToQColor(color));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void SetTextColor(QWidget* w, TColor color)
+{
+    QPalette p = w->palette();
+    for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        p.setColor(role, ToQColor(color));
+    w->setPalette(p);
+}
+
+void SetPointSize(QWidget* w, int points, bool bold)
+{
+    QFont f = w->font();
+    f.setPointSize(points);
+    f.setBold(bold);
+    w->setFont(f);
+}
+
+QFrame* MakeBar(QWidget* parent, int height)
+{
+    auto* bar = new QFrame(parent);
+    bar->setFixedHeight(height);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(8, 4, 8, 4);
+    row->setSpacing(8);
+    return bar;
+}
+
+QLabel* MakeTitle(QWidget* parent, const QString& text)
+{
+    auto* title = new QLabel(text, parent);
+    SetPointSize(title, 12, true);
+    return title;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, int width, int height)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setFixedSize(width, height);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QTableWidget* MakeReportList(QWidget* parent, const QVector<std::pair<QString, int>>& columns)
+{
+    auto* list = new QTableWidget(0, int(columns.size()), parent);
+    list->setProperty("tlwListView", true);
+    QStringList captions;
+    for (const auto& column : columns)
+        captions << column.first;
+    list->setHorizontalHeaderLabels(captions);
+    for (int i = 0; i < columns.size(); ++i)
+        list->setColumnWidth(i, columns[i].second);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(20);
+    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setShowGrid(true);
+    list->setWordWrap(false);
+    return list;
+}
+
+void AppendReportRow(QTableWidget* list, const QStringList& cells)
+{
+    const int row = list->rowCount();
+    list->insertRow(row);
+    for (int column = 0; column < cells.size() && column < list->columnCount(); ++column)
+        list->setItem(row, column, new QTableWidgetItem(cells[column]));
+}
+
+QStringList ReportRow(const QTableWidget* list, int row)
+{
+    QStringList cells;
+    for (int column = 0; column < list->columnCount(); ++column) {
+        const QTableWidgetItem* item = list->item(row, column);
+        cells << (item ? item->text() : QString());
+    }
+    return cells;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const QString& fontFamily, int points, bool readOnly)
+{
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setReadOnly(readOnly);
+    QFont f(fontFamily);
+    f.setStyleHint(QFont::Monospace);
+    f.setPointSize(points);
+    memo->setFont(f);
+    return memo;
+}
+
+}
