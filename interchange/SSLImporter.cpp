@@ -393,6 +393,21 @@ void TSSLImporter::ReadCall(const QString& line, const QString& lower)
 
 namespace {
 
+// The code of a line without its trailing comments ("// ..." and
+// "/* ... */"; an unclosed "/*" runs to the end), trimmed.
+QString WithoutComments(const QString& text)
+{
+    QString s = text;
+    for (qsizetype open = s.indexOf(QLatin1String("/*")); open >= 0; open = s.indexOf(QLatin1String("/*"), open)) {
+        const qsizetype close = s.indexOf(QLatin1String("*/"), open + 2);
+        s.remove(open, close < 0 ? s.size() - open : close + 2 - open);
+    }
+    const qsizetype line = s.indexOf(QLatin1String("//"));
+    if (line >= 0)
+        s.truncate(line);
+    return Trim(s);
+}
+
 // "if (...) then <statement>" with the statement on the same line: a
 // one-statement "if" that opens no block.
 bool IsOneLineIf(const QString& lower)
@@ -400,7 +415,7 @@ bool IsOneLineIf(const QString& lower)
     const qsizetype then = lower.lastIndexOf(QLatin1String(" then "));
     if (then < 0)
         return false;
-    const QString after = Trim(lower.mid(then + 6));
+    const QString after = WithoutComments(lower.mid(then + 6));
     return !after.isEmpty() && after != QLatin1String("begin");
 }
 
@@ -421,7 +436,7 @@ bool SplitElse(const QString& lower, QString& tail)
     }
     if (rest != QLatin1String("else") && !rest.startsWith(QLatin1String("else ")))
         return false;
-    tail = Trim(rest.mid(4));
+    tail = WithoutComments(rest.mid(4));
     return true;
 }
 

@@ -530,6 +530,10 @@ TEST(SSLImport, IfElseForms)
         "  if (x) then call q;\n",
         "  if (x) then NOption(1, q);\n  if (y) then\n  begin\n    NOption(2, q);\n  end\n",
         "  if (x) then begin\n    if (y) then call q;\n    NOption(1, q);\n  end\n",
+        "  if (x) then begin // greet once\n    NOption(1, q);\n  end else begin /* else */\n    NOption(2, q);\n"
+        "  end\n",
+        "  if (x) then begin\n    NOption(1, q);\n  end\n  else // the other way\n  begin\n    NOption(2, q);\n"
+        "  end\n",
     };
     for (const char* form : forms) {
         const QString text = QStringLiteral("procedure p begin\n") + QString::fromUtf8(form)
