@@ -1,6 +1,8 @@
 // The project file: JSON tree, text layout, save and load.
 
 #include "model/CommaText.h"
+#include "model/JsonSinks.h"
+#include "model/ProjectFileWriter.h"
 #include "model/ProjectFileReader.h"
 #include "model/DateTimeText.h"
 #include "model/DialogueTypes.h"
@@ -164,37 +166,6 @@ QJsonObject ElementObject(const QJsonValue& v, const char* arrayKey, const QStri
     return v.toObject();
 }
 
-TJsonValue SkillCheckToJSON(const TSkillCheck& sc)
-{
-    TJsonValue o = TJsonValue::Object(8);
-    o.Add(QStringLiteral("skill"), int(sc.Skill));
-    o.Add(QStringLiteral("difficulty"), sc.Difficulty);
-    o.Add(QStringLiteral("critBonus"), sc.CritSuccessBonus);
-    o.Add(QStringLiteral("xpReward"), sc.XPReward);
-    o.Add(QStringLiteral("successMsg"), sc.SuccessMessage);
-    o.Add(QStringLiteral("failMsg"), sc.FailureMessage);
-    o.Add(QStringLiteral("successNode"), sc.SuccessNodeID);
-    o.Add(QStringLiteral("failNode"), sc.FailureNodeID);
-    return o;
-}
-
-TJsonValue OptionToJSON(const TPlayerOption& opt)
-{
-    TJsonValue o = TJsonValue::Object(10);
-    o.Add(QStringLiteral("id"), opt.ID);
-    o.Add(QStringLiteral("text"), opt.Text);
-    o.Add(QStringLiteral("targetNodeId"), opt.TargetNodeID);
-    o.Add(QStringLiteral("isHidden"), opt.IsHidden);
-    o.Add(QStringLiteral("hasSkillCheck"), opt.HasSkillCheck);
-    o.Add(QStringLiteral("scriptOnSelect"), opt.ScriptOnSelect);
-    o.Add(QStringLiteral("reputationRequired"), opt.ReputationRequired);
-    o.Add(QStringLiteral("karmaRequired"), opt.KarmaRequired);
-    o.Add(QStringLiteral("itemRequired"), opt.ItemRequired);
-    if (opt.HasSkillCheck)
-        o.Add(QStringLiteral("skillCheck"), SkillCheckToJSON(opt.SkillCheck));
-    return o;
-}
-
 TSkillCheck SkillCheckFromJSON(const QJsonObject& obj, const QString& where)
 {
     TObjectReader r(obj, where);
@@ -238,54 +209,9 @@ std::unique_ptr<TPlayerOption> OptionFromJSON(const QJsonObject& obj, const QStr
 
 TJsonValue TDialogueNode::ToJSON() const
 {
-    TJsonValue o = TJsonValue::Object(27);
-    o.Add(QStringLiteral("id"), FID);
-    o.Add(QStringLiteral("type"), QString::number(int(FNodeType)));
-    o.Add(QStringLiteral("text"), FText);
-    o.Add(QStringLiteral("speaker"), FSpeaker);
-    o.Add(QStringLiteral("portrait"), FPortraitFile);
-    o.Add(QStringLiteral("voice"), FVoiceFile);
-    o.Add(QStringLiteral("x"), FX);
-    o.Add(QStringLiteral("y"), FY);
-    o.Add(QStringLiteral("width"), FWidth);
-    o.Add(QStringLiteral("height"), FHeight);
-    o.Add(QStringLiteral("color"), FColor);
-    o.Add(QStringLiteral("comment"), FComment);
-    o.Add(QStringLiteral("questId"), FQuestID);
-    o.Add(QStringLiteral("questFlag"), FQuestFlag);
-    o.Add(QStringLiteral("scriptFile"), FScriptFile);
-    o.Add(QStringLiteral("reputation"), FReputation);
-    o.Add(QStringLiteral("karma"), FKarma);
-    o.Add(QStringLiteral("tag"), FTag);
-    o.Add(QStringLiteral("notes"), FNotes);
-    o.Add(QStringLiteral("nextNodeId"), FNextNodeID);
-    o.Add(QStringLiteral("isStartNode"), FIsStartNode);
-    o.Add(QStringLiteral("randomWeight"), FRandomWeight);
-    o.Add(QStringLiteral("combatScript"), FCombatScript);
-    o.Add(QStringLiteral("tradeInventory"), FTradeInventory);
-
-    TJsonValue& options = o.Add(QStringLiteral("options"), TJsonValue::Array(FPlayerOptions.size()));
-    for (const auto& opt : FPlayerOptions)
-        options.Append(OptionToJSON(*opt));
-
-    TJsonValue& conditions = o.Add(QStringLiteral("conditions"), TJsonValue::Array(size_t(FConditions.size())));
-    for (const TCondition& c : FConditions) {
-        TJsonValue& co = conditions.Append(TJsonValue::Object(5));
-        co.Add(QStringLiteral("type"), int(c.CondType));
-        co.Add(QStringLiteral("variable"), c.Variable);
-        co.Add(QStringLiteral("operator"), int(c.Operator));
-        co.Add(QStringLiteral("value"), c.Value);
-        co.Add(QStringLiteral("boolOp"), int(c.BoolOp));
-    }
-
-    TJsonValue& scripts = o.Add(QStringLiteral("scripts"), TJsonValue::Array(FScripts.size()));
-    for (const auto& s : FScripts) {
-        TJsonValue& so = scripts.Append(TJsonValue::Object(3));
-        so.Add(QStringLiteral("event"), int(s->EventType));
-        so.Add(QStringLiteral("code"), s->ScriptCode);
-        so.Add(QStringLiteral("enabled"), s->IsEnabled);
-    }
-    return o;
+    TJsonTreeSink sink;
+    WriteNode(sink, *this);
+    return sink.Take();
 }
 
 void TDialogueNode::FromJSON(const QJsonObject& obj)
@@ -347,19 +273,9 @@ void TDialogueNode::FromJSON(const QJsonObject& obj)
 
 TJsonValue TFloatMessage::ToJSON() const
 {
-    TJsonValue o = TJsonValue::Object(11);
-    o.Add(QStringLiteral("id"), ID);
-    o.Add(QStringLiteral("category"), Category);
-    o.Add(QStringLiteral("text"), Text);
-    o.Add(QStringLiteral("priority"), Priority);
-    o.Add(QStringLiteral("weight"), Weight);
-    o.Add(QStringLiteral("condition"), Condition);
-    o.Add(QStringLiteral("timedDuration"), double(TimedDuration));
-    o.Add(QStringLiteral("isAmbient"), IsAmbient);
-    o.Add(QStringLiteral("isCombatTaunt"), IsCombatTaunt);
-    o.Add(QStringLiteral("isContextSensitive"), IsContextSensitive);
-    o.Add(QStringLiteral("localeKey"), LocaleKey);
-    return o;
+    TJsonTreeSink sink;
+    WriteFloatMessage(sink, *this);
+    return sink.Take();
 }
 
 void TFloatMessage::FromJSON(const QJsonObject& obj)
@@ -382,35 +298,9 @@ void TFloatMessage::FromJSON(const QJsonObject& obj)
 
 TJsonValue TDialogueProject::ToJSON() const
 {
-    TJsonValue o = TJsonValue::Object(15);
-    o.Add(QStringLiteral("name"), FName);
-    o.Add(QStringLiteral("npcName"), FNPCName);
-    o.Add(QStringLiteral("npcScript"), FNPCScript);
-    o.Add(QStringLiteral("description"), FDescription);
-    o.Add(QStringLiteral("version"), FVersion);
-    o.Add(QStringLiteral("author"), FAuthor);
-    o.Add(QStringLiteral("startNodeId"), FStartNodeID);
-    o.Add(QStringLiteral("createdDate"), DateTimeText::Format(FCreatedDate));
-    o.Add(QStringLiteral("modifiedDate"), DateTimeText::Format(DateTimeText::Now()));
-    o.Add(QStringLiteral("activeLocale"), FActiveLocale);
-    o.Add(QStringLiteral("locales"), FLocales.join(QLatin1Char(',')));
-    o.Add(QStringLiteral("tags"), CommaText::Join(FTags));
-
-    TJsonValue& nodes = o.Add(QStringLiteral("nodes"), TJsonValue::Array(FNodes.size()));
-    for (const auto& node : FNodes)
-        nodes.Append(node->ToJSON());
-
-    TJsonValue& floats = o.Add(QStringLiteral("floatMessages"), TJsonValue::Array(FFloatMessages.size()));
-    for (const auto& fm : FFloatMessages)
-        floats.Append(fm->ToJSON());
-
-    TJsonValue& vars = o.Add(QStringLiteral("globalVars"), TJsonValue::Array(size_t(FGlobalVars.size())));
-    for (auto it = FGlobalVars.cbegin(); it != FGlobalVars.cend(); ++it) {
-        TJsonValue& kv = vars.Append(TJsonValue::Object(2));
-        kv.Add(QStringLiteral("key"), it.key());
-        kv.Add(QStringLiteral("value"), it.value());
-    }
-    return o;
+    TJsonTreeSink sink;
+    WriteProject(sink, *this);
+    return sink.Take();
 }
 
 void TDialogueProject::FromJSON(const QJsonObject& obj)
@@ -486,7 +376,11 @@ void TDialogueProject::ReadGlobalVarJSON(const QJsonValue& v)
 bool TDialogueProject::SaveToFile(const QString& aPath)
 {
     QByteArray bytes("\xEF\xBB\xBF");
-    JsonText::AppendIndentedUtf8(bytes, ToJSON());
+    bytes.reserve(FLastSavedSize + FLastSavedSize / 8 + 4096);
+    {
+        TJsonTextSink sink(bytes);
+        WriteProject(sink, *this);
+    }
     bytes += "\r\n";
 
     // Written to a temporary file beside the target and renamed over it, so
@@ -499,6 +393,7 @@ bool TDialogueProject::SaveToFile(const QString& aPath)
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(aPath, file.errorString()));
 
+    FLastSavedSize = bytes.size();
     FFilePath = aPath;
     FModified = false;
     FModifiedDate = DateTimeText::Now();

@@ -423,3 +423,14 @@ TEST(JsonNumbers, FloatFormatting)
     for (const Case& c : cases)
         EXPECT_EQ(JsonText::FormatFloat(c.value), c.text) << c.value;
 }
+
+TEST_F(ProjectFileTest, SavedTextIsTheLaidOutTree)
+{
+    // The file is written straight from the model; it must equal the
+    // tree that ToJSON builds, laid out by the JSON writer.
+    TDialogueProject p;
+    FillRichProject(p);
+    const QByteArray saved = SaveAndRead(p);
+    const QByteArray fromTree = "\xEF\xBB\xBF" + JsonText::IndentedUtf8(p.ToJSON()) + "\r\n";
+    EXPECT_EQ(WithFixedModifiedDate(saved), WithFixedModifiedDate(fromTree));
+}
