@@ -6,9 +6,20 @@ TDialogueNode* NodeAtPoint(const TDialogueProject* project, const TCanvasTransfo
 {
     if (!project)
         return nullptr;
+    // The point in world units, with a slack wider than any rounding of the
+    // box edges: nodes clearly away from it are passed over without
+    // computing their boxes.
+    const double z = t.Zoom();
+    const double wx = (double(p.x()) - t.OffsetX()) / z;
+    const double wy = (double(p.y()) - t.OffsetY()) / z;
+    const double slack = 2.0 / z + 2.0;
     const auto& nodes = project->Nodes();
     for (size_t i = nodes.size(); i-- > 0;) {
-        if (NodeRect(*nodes[i], t).Contains(p))
+        const TDialogueNode& n = *nodes[i];
+        if (wx < n.X() - slack || wy < n.Y() - slack || wx > double(n.X()) + n.Width() + slack
+            || wy > double(n.Y()) + n.Height() + slack)
+            continue;
+        if (NodeRect(n, t).Contains(p))
             return nodes[i].get();
     }
     return nullptr;

@@ -95,6 +95,31 @@ bool OutOfView(const TCanvasRect& r, const TCanvasState& s)
         || r.Top > s.Height + CullMargin;
 }
 
+// Liang-Barsky: the part of `line` inside `r`, if any.
+bool ClipToRect(const QLineF& line, const QRectF& r, QLineF& part)
+{
+    const double dx = line.dx(), dy = line.dy();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {line.x1() - r.left(), r.right() - line.x1(), line.y1() - r.top(), r.bottom() - line.y1()};
+    double t0 = 0.0, t1 = 1.0;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    part = QLineF(line.x1() + t0 * dx, line.y1() + t0 * dy, line.x1() + t1 * dx, line.y1() + t1 * dy);
+    return true;
+}
+
 }
 
 // ---------------------------------------------------------------------------
@@ -142,12 +167,35 @@ void DrawConnection(QPainter& p, int x1, int y1, int x2, int y2, TColor colour, 
     QPen pen = Pen(colour, ConnectionPenWidth(zoom));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    p.setRenderHint(QPainter::Antialiasing, true);
+    // Wide anti-aliased strokes cost several times more than aliased ones,
+    // and a large graph crosses the view with hundreds of curves.
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    p.drawPolyline(points.constData(), int(points.size()));
+    // Long links mostly run outside the view, and the painter's cost grows
+    // with the length it strokes: segments are cut to the view first. Runs
+    // of segments wholly inside are drawn as one polyline.
+    const int m = pen.width() + 2;
+    const QRect view = p.window().adjusted(-m, -m, m, m);
+    const int count = int(points.size());
+    int runStart = -1;
+    for (int k = 1; k <= count; ++k) {
+        const bool inside = k < count && view.contains(points[k - 1]) && view.contains(points[k]);
+        if (inside && runStart < 0)
+            runStart = k - 1;
+        if (inside)
+            continue;
+        if (runStart >= 0) {
+            p.drawPolyline(points.constData() + runStart, k - runStart);
+            runStart = -1;
+        }
+        QLineF part;
+        if (k < count && ClipToRect(QLineF(points[k - 1], points[k]), QRectF(view), part))
+            p.drawLine(part);
+    }
     std::array<QPoint, 3> head;
-    if (ArrowHead(from, to, zoom, head)) {
+    if (ArrowHead(from, to, zoom, head) && view.intersects(QRect(head[0], head[1]).united(QRect(head[0], head[2])).normalized())) {
+        p.setRenderHint(QPainter::Antialiasing, true);
         p.setPen(Pen(colour, 1));
         p.setBrush(ToQColor(colour));
         p.drawPolygon(head.data(), 3);
