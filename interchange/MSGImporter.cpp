@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <vector>
 
-using SSLMSGText::Trim;
+using SSLMSGText::TrimView;
 
-TMSGLine ParseMSGLine(const QString& line)
+TMSGLine ParseMSGLine(QStringView line)
 {
     TMSGLine result;
     if (!line.startsWith(QLatin1Char('{')))
@@ -16,7 +16,7 @@ TMSGLine ParseMSGLine(const QString& line)
     if (close1 < 0)
         return result;
     qint32 number = 0;
-    if (!SSLMSGText::TryParseInt32(Trim(line.mid(1, close1 - 1)), number))
+    if (!SSLMSGText::TryParseInt32(TrimView(line.mid(1, close1 - 1)).toString(), number))
         return result;
     // The second field: its opening brace, then its closing brace.
     const qsizetype open2 = line.indexOf(QLatin1Char('{'), close1 + 1);
@@ -31,9 +31,9 @@ TMSGLine ParseMSGLine(const QString& line)
     if (open3 < 0)
         return result;
     const qsizetype close3 = line.indexOf(QLatin1Char('}'), open3 + 1);
-    QString text = close3 < 0 ? line.mid(open3 + 1) : line.mid(open3 + 1, close3 - open3 - 1);
+    const QStringView text = close3 < 0 ? line.mid(open3 + 1) : line.mid(open3 + 1, close3 - open3 - 1);
     result.Number = number;
-    result.Text = UnescapeMSGText(Trim(text));
+    result.Text = UnescapeMSGText(TrimView(text).toString());
     result.Readable = !result.Text.isEmpty();
     result.Unclosed = close3 < 0;
     return result;
@@ -55,11 +55,11 @@ qsizetype TMSGImporter::ReadContinuation(qsizetype index, QString& text)
 {
     QString joined = text;
     for (qsizetype i = index + 1; i < FLines.size(); ++i) {
-        const QString line = Trim(FLines.at(i));
+        const QStringView line = TrimView(FLines.at(i));
         if (line.startsWith(QLatin1Char('{')))
             break;
         const qsizetype close = line.indexOf(QLatin1Char('}'));
-        const QString piece = UnescapeMSGText(Trim(close < 0 ? line : line.left(close)));
+        const QString piece = UnescapeMSGText(TrimView(close < 0 ? line : line.left(close)).toString());
         if (!piece.isEmpty())
             joined += (joined.isEmpty() ? QString() : QStringLiteral(" ")) + piece;
         if (close >= 0) {
@@ -75,7 +75,8 @@ TMSGImporter::~TMSGImporter() = default;
 
 TMSGImportResult TMSGImporter::ImportFromText(const QString& AText, std::unique_ptr<TDialogueProject>& AProject)
 {
-    FLines = SSLMSGText::SplitLines(AText);
+    FText = AText;
+    FLines = SSLMSGText::SplitLineViews(FText);
     FErrors.clear();
     FWarnings = 0;
     FNodeMap.clear();
@@ -84,7 +85,7 @@ TMSGImportResult TMSGImporter::ImportFromText(const QString& AText, std::unique_
     std::vector<qint32> numbers;
     QHash<qint32, QString> firstText;
     for (qsizetype i = 0; i < FLines.size(); ++i) {
-        const QString line = Trim(FLines.at(i));
+        const QStringView line = TrimView(FLines.at(i));
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1String("//")))
             continue;
         if (!line.startsWith(QLatin1Char('{')))
@@ -96,7 +97,7 @@ TMSGImportResult TMSGImporter::ImportFromText(const QString& AText, std::unique_
             msg.Readable = !msg.Text.isEmpty();
         }
         if (!msg.Readable) {
-            FErrors.append(QStringLiteral("Line %1: Could not parse: ").arg(first + 1) + line.left(60));
+            FErrors.append(QStringLiteral("Line %1: Could not parse: ").arg(first + 1) + line.left(60).toString());
             continue;
         }
         if (msg.Number < 0)
@@ -159,6 +160,7 @@ TMSGImportResult TMSGImporter::ImportFromText(const QString& AText, std::unique_
     result.NodeCount = project->NodeCount();
     result.Project = project;
     FLines.clear();
+    FText.clear();
     FNodeMap.clear();
     return result;
 }

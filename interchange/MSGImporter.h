@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <QVector>
 
 #include <memory>
 
@@ -29,7 +31,7 @@ struct TMSGLine {
     bool Unclosed = false;   // the text ran to the end of the line
 };
 // Reads one trimmed line that starts with "{".
-TMSGLine ParseMSGLine(const QString& trimmedLine);
+TMSGLine ParseMSGLine(QStringView trimmedLine);
 // "\}" and "\{" to "}" and "{".
 QString UnescapeMSGText(QString text);
 
@@ -51,7 +53,8 @@ public:
 private:
     qsizetype ReadContinuation(qsizetype index, QString& text);
 
-    QStringList FLines;
+    QString FText;                  // the input, which FLines view
+    QVector<QStringView> FLines;
     QStringList FErrors;
     qint32 FWarnings = 0;
     QHash<qint32, TDialogueNode*> FNodeMap;

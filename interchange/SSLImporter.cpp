@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <deque>
 
+using SSLMSGText::AsciiLowerInto;
 using SSLMSGText::Trim;
+using SSLMSGText::TrimView;
 
 namespace {
 
@@ -16,7 +18,7 @@ const QString kMsgClose = QStringLiteral("]");
 
 // Index of the ")" that closes the "(" at `open`, counting nesting; -1 when
 // the line ends first.
-qsizetype MatchingParen(const QString& s, qsizetype open)
+qsizetype MatchingParen(QStringView s, qsizetype open)
 {
     int depth = 0;
     for (qsizetype i = open; i < s.size(); ++i) {
@@ -31,13 +33,13 @@ qsizetype MatchingParen(const QString& s, qsizetype open)
 
 // The text inside the outermost parentheses: from after the first "(" to its
 // matching ")", or to the end of the line when it has none.
-QString OuterArguments(const QString& line)
+QString OuterArguments(QStringView line)
 {
     const qsizetype open = line.indexOf(QLatin1Char('('));
     if (open < 0)
         return QString();
     const qsizetype close = MatchingParen(line, open);
-    return close < 0 ? line.mid(open + 1) : line.mid(open + 1, close - open - 1);
+    return (close < 0 ? line.mid(open + 1) : line.mid(open + 1, close - open - 1)).toString();
 }
 
 bool IsQuoted(const QString& s)
@@ -155,7 +157,8 @@ TDialogueNode* TSSLImporter::NewNode()
 
 TSSLImportResult TSSLImporter::ImportFromText(const QString& Text, std::unique_ptr<TDialogueProject>& Proj)
 {
-    FLines = SSLMSGText::SplitLines(Text);
+    FText = Text;
+    FLines = SSLMSGText::SplitLineViews(FText);
     FPos = 0;
     FErrors.clear();
     FWarnings = 0;
@@ -178,6 +181,7 @@ TSSLImportResult TSSLImporter::ImportFromText(const QString& Text, std::unique_p
     result.NodeCount = FProject->NodeCount();
 
     FLines.clear();
+    FText.clear();
     FNodeMap.clear();
     FProcNameMap.clear();
     FTempSkillChecks.clear();
@@ -198,9 +202,10 @@ TSSLImportResult TSSLImporter::ImportFromFile(const QString& Path, std::unique_p
 // The top level: procedure headers; everything else is passed over.
 void TSSLImporter::ReadProcedures()
 {
+    QString lower;
     while (FPos < FLines.size()) {
-        const QString line = Trim(FLines.at(FPos));
-        const QString lower = line.toLower();
+        const QStringView line = TrimView(FLines.at(FPos));
+        AsciiLowerInto(line, lower);
         if (IsCommentOrBlank(lower) || !lower.startsWith(QLatin1String("procedure "))) {
             ++FPos;
             continue;
@@ -217,18 +222,18 @@ void TSSLImporter::ReadProcedures()
 // Opens the procedure on the current line and reads its body. False when
 // reading of the whole file stops (a header without "begin" followed by
 // another header before any "begin" line).
-bool TSSLImporter::OpenProcedure(const QString& line)
+bool TSSLImporter::OpenProcedure(QStringView line)
 {
     // The line starts with "procedure " (10 characters); " begin" may even
     // overlap that prefix ("procedure begin"), which leaves an empty name.
     const qsizetype beginAt = line.indexOf(QLatin1String(" begin"), 0, Qt::CaseInsensitive);
     QString name;
     if (beginAt >= 0) {
-        name = beginAt > 10 ? line.mid(10, beginAt - 10) : QString();
+        name = beginAt > 10 ? line.mid(10, beginAt - 10).toString() : QString();
     } else {
-        const QString rest = line.mid(10);
+        const QStringView rest = line.mid(10);
         const qsizetype semi = rest.indexOf(QLatin1Char(';'));
-        name = semi >= 0 ? rest.left(semi) : rest;
+        name = (semi >= 0 ? rest.left(semi) : rest).toString();
     }
     name = Trim(name).toLower();
 
@@ -244,10 +249,11 @@ bool TSSLImporter::OpenProcedure(const QString& line)
     ++FPos;
 
     if (beginAt < 0) {
+        QString lower;
         for (;;) {
             if (FPos >= FLines.size())
                 return true;
-            const QString lower = Trim(FLines.at(FPos)).toLower();
+            AsciiLowerInto(TrimView(FLines.at(FPos)), lower);
             ++FPos;
             if (lower == QLatin1String("begin"))
                 break;
@@ -262,9 +268,10 @@ bool TSSLImporter::OpenProcedure(const QString& line)
 // One procedure body, up to and including its "end" line.
 void TSSLImporter::ReadBody()
 {
+    QString lower;
     while (FPos < FLines.size()) {
-        const QString line = Trim(FLines.at(FPos));
-        const QString lower = line.toLower();
+        const QStringView line = TrimView(FLines.at(FPos));
+        AsciiLowerInto(line, lower);
 
         if (IsCommentOrBlank(lower)) {
             ++FPos;
@@ -288,7 +295,7 @@ void TSSLImporter::ReadBody()
             while (j < line.size() && IsDigitOrMinus(line.at(j)))
                 ++j;
             qint32 number = 0;
-            if (j > i && SSLMSGText::TryParseInt32(line.mid(i, j - i), number))
+            if (j > i && SSLMSGText::TryParseInt32(line.mid(i, j - i).toString(), number))
                 FCurrentNode->SetText(kMsgOpen + QString::number(number) + kMsgClose);
             ++FPos;
             continue;
@@ -297,11 +304,12 @@ void TSSLImporter::ReadBody()
             const qsizetype q1 = line.indexOf(QLatin1Char('"'));
             const qsizetype q2 = q1 >= 0 ? line.indexOf(QLatin1Char('"'), q1 + 1) : -1;
             if (q2 >= 0) {
-                const QString piece = line.mid(q1 + 1, q2 - q1 - 1);
+                const QStringView piece = line.mid(q1 + 1, q2 - q1 - 1);
                 QString text = FCurrentNode->Text();
                 if (!text.isEmpty())
                     text += QLatin1Char(' ');
-                FCurrentNode->SetText(text + piece);
+                text += piece;
+                FCurrentNode->SetText(text);
                 ++FPos;
                 continue;
             }
@@ -325,7 +333,7 @@ void TSSLImporter::ReadBody()
 }
 
 // An option macro: one player option, or an error when it cannot be read.
-void TSSLImporter::ReadOptionLine(const QString& line, const QString& lower)
+void TSSLImporter::ReadOptionLine(QStringView line, const QString& lower)
 {
     const QString args = OuterArguments(line);
     QString message;
@@ -374,17 +382,17 @@ void TSSLImporter::ReadOptionLine(const QString& line, const QString& lower)
 }
 
 // A call: the procedure that follows this one.
-void TSSLImporter::ReadCall(const QString& line, const QString& lower)
+void TSSLImporter::ReadCall(QStringView line, const QString& lower)
 {
     QString name;
     if (lower.startsWith(QLatin1String("call("))) {
         const qsizetype open = line.indexOf(QLatin1Char('('));
         const qsizetype close = line.indexOf(QLatin1Char(')'), open + 1);
-        name = Trim(close < 0 ? line.mid(open + 1) : line.mid(open + 1, close - open - 1));
+        name = TrimView(close < 0 ? line.mid(open + 1) : line.mid(open + 1, close - open - 1)).toString();
         if (IsQuoted(name))
             name = name.mid(1, name.size() - 2);
     } else {
-        name = Trim(line.mid(5));
+        name = TrimView(line.mid(5)).toString();
         if (name.endsWith(QLatin1Char(';')))
             name.chop(1);
     }
@@ -459,17 +467,23 @@ bool IsElseLine(const QString& lower)
 // else branch of one statement (it closes the block).
 void TSSLImporter::ReadConditionalBlock()
 {
-    const QString opening = Trim(FLines.at(FPos));
+    const QStringView opening = TrimView(FLines.at(FPos));
+    QString lower;
+    QString nextLower;
+    AsciiLowerInto(opening, lower);
     RecordSkillCheck(opening);
     ++FPos;
-    if (IsOneLineIf(opening.toLower()))
+    if (IsOneLineIf(lower))
         return;
     int depth = 1;
     while (FPos < FLines.size()) {
-        const QString line = Trim(FLines.at(FPos));
-        const QString lower = line.toLower();
+        const QStringView line = TrimView(FLines.at(FPos));
+        AsciiLowerInto(line, lower);
         ++FPos;
-        const QString nextLower = FPos < FLines.size() ? Trim(FLines.at(FPos)).toLower() : QString();
+        if (FPos < FLines.size())
+            AsciiLowerInto(TrimView(FLines.at(FPos)), nextLower);
+        else
+            nextLower.clear();
         QString elseTail;
 
         if (IsIfLine(lower)) {
@@ -491,7 +505,7 @@ void TSSLImporter::ReadConditionalBlock()
 // An else branch: true when the block goes on (a "begin" block or a chained
 // "if" block follows), false when the branch is one statement, which is
 // passed over and closes the block.
-bool TSSLImporter::ElseGoesOn(const QString& line, const QString& tail, const QString& nextLower)
+bool TSSLImporter::ElseGoesOn(QStringView line, const QString& tail, const QString& nextLower)
 {
     if (tail == QLatin1String("begin"))
         return true;
@@ -503,7 +517,7 @@ bool TSSLImporter::ElseGoesOn(const QString& line, const QString& tail, const QS
     // "else" ends its line: the branch is the next line.
     if (FPos >= FLines.size())
         return true;
-    const QString next = Trim(FLines.at(FPos));
+    const QStringView next = TrimView(FLines.at(FPos));
     ++FPos;
     if (nextLower == QLatin1String("begin"))
         return true;
@@ -513,7 +527,7 @@ bool TSSLImporter::ElseGoesOn(const QString& line, const QString& tail, const QS
 }
 
 // A skill_check( call on an "if" line, kept until the options are known.
-void TSSLImporter::RecordSkillCheck(const QString& line)
+void TSSLImporter::RecordSkillCheck(QStringView line)
 {
     const qsizetype at = line.indexOf(QLatin1String("skill_check("), 0, Qt::CaseInsensitive);
     if (at < 0)
@@ -522,7 +536,7 @@ void TSSLImporter::RecordSkillCheck(const QString& line)
     check.Difficulty = 50;
     const qsizetype open = at + 11;
     const qsizetype close = MatchingParen(line, open);
-    const QString inner = close < 0 ? line.mid(open + 1) : line.mid(open + 1, close - open - 1);
+    const QString inner = (close < 0 ? line.mid(open + 1) : line.mid(open + 1, close - open - 1)).toString();
     const QStringList parts = inner.split(QLatin1Char(','));
     if (parts.size() >= 3) {
         check.Skill = SSLSkillFromName(parts.at(1));

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QVector>
 
 #include <memory>
@@ -39,18 +40,19 @@ public:
 
 private:
     void ReadProcedures();
-    bool OpenProcedure(const QString& line);
+    bool OpenProcedure(QStringView line);
     void ReadBody();
-    void ReadOptionLine(const QString& line, const QString& lower);
-    void ReadCall(const QString& line, const QString& lower);
+    void ReadOptionLine(QStringView line, const QString& lower);
+    void ReadCall(QStringView line, const QString& lower);
     void ReadConditionalBlock();
-    bool ElseGoesOn(const QString& line, const QString& tail, const QString& nextLower);
-    void RecordSkillCheck(const QString& line);
+    bool ElseGoesOn(QStringView line, const QString& tail, const QString& nextLower);
+    void RecordSkillCheck(QStringView line);
     void Finish();
     void AddError(const QString& message);
     TDialogueNode* NewNode();
 
-    QStringList FLines;
+    QString FText;                  // the input, which FLines view
+    QVector<QStringView> FLines;
     qsizetype FPos = 0;
     TDialogueProject* FProject = nullptr;
     QStringList FErrors;

@@ -27,6 +27,46 @@ QStringList SplitLines(const QString& text)
     return lines;
 }
 
+QVector<QStringView> SplitLineViews(QStringView text)
+{
+    QVector<QStringView> lines;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text[i + 1].unicode() == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QStringView TrimView(QStringView s)
+{
+    qsizetype first = 0;
+    qsizetype last = s.size();
+    while (first < last && s[first].unicode() <= 0x20)
+        ++first;
+    while (last > first && s[last - 1].unicode() <= 0x20)
+        --last;
+    return s.mid(first, last - first);
+}
+
+void AsciiLowerInto(QStringView s, QString& out)
+{
+    out.resize(s.size());
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        d[i] = (c >= u'A' && c <= u'Z') ? QChar(char16_t(c + 32)) : QChar(c);
+    }
+}
+
 QString Trim(const QString& s)
 {
     qsizetype first = 0;

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <QVector>
 
 namespace SSLMSGText {
 
@@ -12,9 +14,17 @@ namespace SSLMSGText {
 // final line break does not add an empty last line.
 QStringList SplitLines(const QString& text);
 
+// The same over views into one text, without copying the lines.
+QVector<QStringView> SplitLineViews(QStringView text);
+
 // Removes blanks and control characters (every character up to U+0020) at
 // both ends.
 QString Trim(const QString& s);
+QStringView TrimView(QStringView s);
+
+// `s` with A-Z made a-z, into `out`, whose storage is reused from line to
+// line.
+void AsciiLowerInto(QStringView s, QString& out);
 
 // A decimal integer in the 32-bit range: an optional sign and at least one
 // digit, nothing else. False for anything else (including overflow).
