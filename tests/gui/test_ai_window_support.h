@@ -1,0 +1,68 @@
+#pragma once
+// Shared by the AI window tests: settings on a temporary file, waiting for
+// and cancelling the busy dialog, and grabbing a window to a PNG.
+
+#include "ai/gui/AIDialogueFormWorker.h"
+#include "project/AppSettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+namespace AIWindowTest {
+
+// A settings object on a file in its own temporary folder.
+class TScratchSettings {
+public:
+    TScratchSettings() : Settings(FDir.filePath(QStringLiteral("tlw_settings.json"))) {}
+    QString Folder() const { return FDir.path(); }
+    // What a fresh load of the file says.
+    QString StoredKey() const
+    {
+        TAppSettings reread(Settings.FilePath());
+        reread.Load();
+        return reread.AIAPIKey();
+    }
+
+private:
+    QTemporaryDir FDir;
+
+public:
+    TAppSettings Settings;
+};
+
+// Presses Cancel on the busy dialog of `owner` as soon as it shows.
+inline void CancelBusyDialogWhenShown(QWidget* owner)
+{
+    auto* timer = new QTimer(owner);
+    QObject::connect(timer, &QTimer::timeout, owner, [owner, timer] {
+        auto* busy = owner->findChild<QProgressDialog*>(QString::fromLatin1(AIBusyCall::DialogName));
+        if (busy && busy->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            busy->cancel();
+        }
+    });
+    timer->start(10);
+}
+
+// Saves the window's look as <build folder>/aiwin_<name>.png for a human to
+// look at; returns whether it could.
+inline bool GrabToPng(QWidget* window, const QString& name)
+{
+    window->show();
+    QApplication::processEvents();
+    const QPixmap picture = window->grab();
+    window->hide();
+    return !picture.isNull()
+        && picture.save(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("aiwin_%1.png").arg(name)));
+}
+
+}
