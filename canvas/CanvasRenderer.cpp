@@ -160,47 +160,59 @@ int TCanvasTextCache::Size() const
 
 // ---------------------------------------------------------------------------
 
-void DrawConnection(QPainter& p, int x1, int y1, int x2, int y2, TColor colour, float zoom, bool curved)
+void TConnectionBatch::Add(QPoint from, QPoint to, TColor colour, float zoom, bool curved, const QRect& window)
 {
-    const QPoint from(x1, y1), to(x2, y2);
     const QVector<QPoint> points = ConnectionCurvePoints(from, to, curved);
-    QPen pen = Pen(colour, ConnectionPenWidth(zoom));
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    // Wide anti-aliased strokes cost several times more than aliased ones,
-    // and a large graph crosses the view with hundreds of curves.
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
+    TLayer* layer = nullptr;
+    for (TLayer& l : FLayers)
+        if (l.Colour == colour && l.Width == ConnectionPenWidth(zoom))
+            layer = &l;
+    if (!layer) {
+        FLayers.append({colour, ConnectionPenWidth(zoom), {}, {}});
+        layer = &FLayers.last();
+    }
     // Long links mostly run outside the view, and the painter's cost grows
-    // with the length it strokes: segments are cut to the view first. Runs
-    // of segments wholly inside are drawn as one polyline.
-    const int m = pen.width() + 2;
-    const QRect view = p.window().adjusted(-m, -m, m, m);
-    const int count = int(points.size());
-    int runStart = -1;
-    for (int k = 1; k <= count; ++k) {
-        const bool inside = k < count && view.contains(points[k - 1]) && view.contains(points[k]);
-        if (inside && runStart < 0)
-            runStart = k - 1;
-        if (inside)
-            continue;
-        if (runStart >= 0) {
-            p.drawPolyline(points.constData() + runStart, k - runStart);
-            runStart = -1;
-        }
+    // with the length it strokes: segments are cut to the view first.
+    const int m = layer->Width + 2;
+    const QRectF view(window.adjusted(-m, -m, m, m));
+    for (int k = 1; k < int(points.size()); ++k) {
         QLineF part;
-        if (k < count && ClipToRect(QLineF(points[k - 1], points[k]), QRectF(view), part))
-            p.drawLine(part);
+        if (ClipToRect(QLineF(points[k - 1], points[k]), view, part))
+            layer->Lines.append(part);
     }
     std::array<QPoint, 3> head;
-    if (ArrowHead(from, to, zoom, head) && view.intersects(QRect(head[0], head[1]).united(QRect(head[0], head[2])).normalized())) {
+    if (ArrowHead(from, to, zoom, head)
+        && view.intersects(QRectF(QRect(head[0], head[1]).united(QRect(head[0], head[2])).normalized())))
+        layer->Heads.append(head);
+}
+
+void TConnectionBatch::Flush(QPainter& p)
+{
+    for (const TLayer& l : FLayers) {
+        // Wide anti-aliased strokes cost several times more than aliased
+        // ones, and a large graph crosses the view with hundreds of curves.
+        QPen pen = Pen(l.Colour, l.Width);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawLines(l.Lines.constData(), int(l.Lines.size()));
         p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(Pen(colour, 1));
-        p.setBrush(ToQColor(colour));
-        p.drawPolygon(head.data(), 3);
+        p.setPen(Pen(l.Colour, 1));
+        p.setBrush(ToQColor(l.Colour));
+        for (const auto& head : l.Heads)
+            p.drawPolygon(head.data(), 3);
+        p.setRenderHint(QPainter::Antialiasing, false);
     }
-    p.setRenderHint(QPainter::Antialiasing, false);
+    FLayers.clear();
+}
+
+void DrawConnection(QPainter& p, int x1, int y1, int x2, int y2, TColor colour, float zoom, bool curved)
+{
+    TConnectionBatch batch;
+    batch.Add(QPoint(x1, y1), QPoint(x2, y2), colour, zoom, curved, p.window());
+    batch.Flush(p);
 }
 
 void DrawGlow(QPainter& p, const TCanvasRect& r, TColor colour, TColor background, int rings)
@@ -290,24 +302,25 @@ void TCanvasRenderer::DrawConnections(QPainter& p, const TCanvasState& s)
     for (const auto& node : project.Nodes()) {
         const TNodeGeometry g(*node, s.View);
         if (!node->NextNodeID().isEmpty())
-            DrawLink(p, s, g.RightMid(), project.FindNode(node->NextNodeID()), T->AccentSecondary);
+            DrawLink(s, g.RightMid(), project.FindNode(node->NextNodeID()), T->AccentSecondary);
         const auto& options = node->PlayerOptions();
         for (size_t i = 0; i < options.size(); ++i) {
             const TPlayerOption& option = *options[i];
             const QPoint port(g.Box().Right, g.OutputPort(int(i)).y());
             if (!option.TargetNodeID.isEmpty())
-                DrawLink(p, s, port, project.FindNode(option.TargetNodeID), T->AccentPrimary);
+                DrawLink(s, port, project.FindNode(option.TargetNodeID), T->AccentPrimary);
             if (option.HasSkillCheck) {
                 if (!option.SkillCheck.SuccessNodeID.isEmpty())
-                    DrawLink(p, s, port, project.FindNode(option.SkillCheck.SuccessNodeID), T->ColorSuccess);
+                    DrawLink(s, port, project.FindNode(option.SkillCheck.SuccessNodeID), T->ColorSuccess);
                 if (!option.SkillCheck.FailureNodeID.isEmpty())
-                    DrawLink(p, s, port, project.FindNode(option.SkillCheck.FailureNodeID), T->ColorError);
+                    DrawLink(s, port, project.FindNode(option.SkillCheck.FailureNodeID), T->ColorError);
             }
         }
     }
+    FBatch.Flush(p);
 }
 
-void TCanvasRenderer::DrawLink(QPainter& p, const TCanvasState& s, QPoint from, const TDialogueNode* target,
+void TCanvasRenderer::DrawLink(const TCanvasState& s, QPoint from, const TDialogueNode* target,
                                TColor colour)
 {
     // A link to a node that does not exist draws nothing.
@@ -317,7 +330,7 @@ void TCanvasRenderer::DrawLink(QPainter& p, const TCanvasState& s, QPoint from, 
     const float z = s.View.Zoom();
     if (!ConnectionBounds(from, to, z).Touches({0, 0, s.Width, s.Height}))
         return;
-    DrawConnection(p, from.x(), from.y(), to.x(), to.y(), colour, z, true);
+    FBatch.Add(from, to, colour, z, true, QRect(0, 0, s.Width, s.Height));
 }
 
 void TCanvasRenderer::DrawNodes(QPainter& p, const TCanvasState& s)

@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QLineF>
+#include <QVector>
 #include <QStaticText>
 
 #include <array>
@@ -40,6 +42,23 @@ private:
     std::array<TEntry, SlotCount> FSlots;
 };
 
+// Connection curves collected per colour and stroked together, cut to the
+// view: one painter call per colour instead of one per segment.
+class TConnectionBatch {
+public:
+    void Add(QPoint from, QPoint to, TColor colour, float zoom, bool curved, const QRect& window);
+    void Flush(QPainter& p);
+
+private:
+    struct TLayer {
+        TColor Colour;
+        int Width;
+        QVector<QLineF> Lines;
+        QVector<std::array<QPoint, 3>> Heads;
+    };
+    QVector<TLayer> FLayers;
+};
+
 class TCanvasRenderer {
 public:
     void Render(QPainter& p, const TCanvasState& s, const TTLWTheme& theme);
@@ -50,7 +69,7 @@ public:
 private:
     void DrawGrid(QPainter& p, const TCanvasState& s);
     void DrawConnections(QPainter& p, const TCanvasState& s);
-    void DrawLink(QPainter& p, const TCanvasState& s, QPoint from, const TDialogueNode* target, TColor colour);
+    void DrawLink(const TCanvasState& s, QPoint from, const TDialogueNode* target, TColor colour);
     void DrawNodes(QPainter& p, const TCanvasState& s);
     void DrawNode(QPainter& p, const TCanvasState& s, const TDialogueNode& node, const TCanvasRect& r);
     void DrawHeader(QPainter& p, const TDialogueNode& node, const TNodeGeometry& g);
@@ -65,6 +84,7 @@ private:
 
     const TTLWTheme* T = nullptr;
     TCanvasTextCache FText;
+    TConnectionBatch FBatch;
 };
 
 // Mirrors the connection drawing for the host's own overlays and for tests.
