@@ -160,7 +160,8 @@ int TCanvasTextCache::Size() const
 
 // ---------------------------------------------------------------------------
 
-void TConnectionBatch::Add(QPoint from, QPoint to, TColor colour, float zoom, bool curved, const QRect& window)
+void TConnectionBatch::Add(QPainter& p, QPoint from, QPoint to, TColor colour, float zoom, bool curved,
+                           const QRect& window)
 {
     const QVector<QPoint> points = ConnectionCurvePoints(from, to, curved);
     TLayer* layer = nullptr;
@@ -184,34 +185,45 @@ void TConnectionBatch::Add(QPoint from, QPoint to, TColor colour, float zoom, bo
     if (ArrowHead(from, to, zoom, head)
         && view.intersects(QRectF(QRect(head[0], head[1]).united(QRect(head[0], head[2])).normalized())))
         layer->Heads.append(head);
+    // Bounded, so that a fitted view of a huge graph does not gather
+    // millions of segments before drawing them.
+    constexpr int MaxBatchedLines = 4096;
+    if (layer->Lines.size() > MaxBatchedLines)
+        StrokeLayer(p, *layer);
+}
+
+void TConnectionBatch::StrokeLayer(QPainter& p, TLayer& l)
+{
+    // Wide anti-aliased strokes cost several times more than aliased ones,
+    // and a large graph crosses the view with hundreds of curves.
+    QPen pen = Pen(l.Colour, l.Width);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawLines(l.Lines.constData(), int(l.Lines.size()));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Pen(l.Colour, 1));
+    p.setBrush(ToQColor(l.Colour));
+    for (const auto& head : l.Heads)
+        p.drawPolygon(head.data(), 3);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    l.Lines.clear();
+    l.Heads.clear();
 }
 
 void TConnectionBatch::Flush(QPainter& p)
 {
-    for (const TLayer& l : FLayers) {
-        // Wide anti-aliased strokes cost several times more than aliased
-        // ones, and a large graph crosses the view with hundreds of curves.
-        QPen pen = Pen(l.Colour, l.Width);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawLines(l.Lines.constData(), int(l.Lines.size()));
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(Pen(l.Colour, 1));
-        p.setBrush(ToQColor(l.Colour));
-        for (const auto& head : l.Heads)
-            p.drawPolygon(head.data(), 3);
-        p.setRenderHint(QPainter::Antialiasing, false);
-    }
+    for (TLayer& l : FLayers)
+        StrokeLayer(p, l);
     FLayers.clear();
 }
 
 void DrawConnection(QPainter& p, int x1, int y1, int x2, int y2, TColor colour, float zoom, bool curved)
 {
     TConnectionBatch batch;
-    batch.Add(QPoint(x1, y1), QPoint(x2, y2), colour, zoom, curved, p.window());
+    batch.Add(p, QPoint(x1, y1), QPoint(x2, y2), colour, zoom, curved, p.window());
     batch.Flush(p);
 }
 
@@ -302,25 +314,25 @@ void TCanvasRenderer::DrawConnections(QPainter& p, const TCanvasState& s)
     for (const auto& node : project.Nodes()) {
         const TNodeGeometry g(*node, s.View);
         if (!node->NextNodeID().isEmpty())
-            DrawLink(s, g.RightMid(), project.FindNode(node->NextNodeID()), T->AccentSecondary);
+            DrawLink(p, s, g.RightMid(), project.FindNode(node->NextNodeID()), T->AccentSecondary);
         const auto& options = node->PlayerOptions();
         for (size_t i = 0; i < options.size(); ++i) {
             const TPlayerOption& option = *options[i];
             const QPoint port(g.Box().Right, g.OutputPort(int(i)).y());
             if (!option.TargetNodeID.isEmpty())
-                DrawLink(s, port, project.FindNode(option.TargetNodeID), T->AccentPrimary);
+                DrawLink(p, s, port, project.FindNode(option.TargetNodeID), T->AccentPrimary);
             if (option.HasSkillCheck) {
                 if (!option.SkillCheck.SuccessNodeID.isEmpty())
-                    DrawLink(s, port, project.FindNode(option.SkillCheck.SuccessNodeID), T->ColorSuccess);
+                    DrawLink(p, s, port, project.FindNode(option.SkillCheck.SuccessNodeID), T->ColorSuccess);
                 if (!option.SkillCheck.FailureNodeID.isEmpty())
-                    DrawLink(s, port, project.FindNode(option.SkillCheck.FailureNodeID), T->ColorError);
+                    DrawLink(p, s, port, project.FindNode(option.SkillCheck.FailureNodeID), T->ColorError);
             }
         }
     }
     FBatch.Flush(p);
 }
 
-void TCanvasRenderer::DrawLink(const TCanvasState& s, QPoint from, const TDialogueNode* target,
+void TCanvasRenderer::DrawLink(QPainter& p, const TCanvasState& s, QPoint from, const TDialogueNode* target,
                                TColor colour)
 {
     // A link to a node that does not exist draws nothing.
@@ -330,7 +342,7 @@ void TCanvasRenderer::DrawLink(const TCanvasState& s, QPoint from, const TDialog
     const float z = s.View.Zoom();
     if (!ConnectionBounds(from, to, z).Touches({0, 0, s.Width, s.Height}))
         return;
-    FBatch.Add(from, to, colour, z, true, QRect(0, 0, s.Width, s.Height));
+    FBatch.Add(p, from, to, colour, z, true, QRect(0, 0, s.Width, s.Height));
 }
 
 void TCanvasRenderer::DrawNodes(QPainter& p, const TCanvasState& s)

@@ -46,7 +46,8 @@ private:
 // view: one painter call per colour instead of one per segment.
 class TConnectionBatch {
 public:
-    void Add(QPoint from, QPoint to, TColor colour, float zoom, bool curved, const QRect& window);
+    // Full layers are stroked on the way; Flush strokes the rest.
+    void Add(QPainter& p, QPoint from, QPoint to, TColor colour, float zoom, bool curved, const QRect& window);
     void Flush(QPainter& p);
 
 private:
@@ -56,6 +57,7 @@ private:
         QVector<QLineF> Lines;
         QVector<std::array<QPoint, 3>> Heads;
     };
+    static void StrokeLayer(QPainter& p, TLayer& l);
     QVector<TLayer> FLayers;
 };
 
@@ -69,7 +71,7 @@ public:
 private:
     void DrawGrid(QPainter& p, const TCanvasState& s);
     void DrawConnections(QPainter& p, const TCanvasState& s);
-    void DrawLink(const TCanvasState& s, QPoint from, const TDialogueNode* target, TColor colour);
+    void DrawLink(QPainter& p, const TCanvasState& s, QPoint from, const TDialogueNode* target, TColor colour);
     void DrawNodes(QPainter& p, const TCanvasState& s);
     void DrawNode(QPainter& p, const TCanvasState& s, const TDialogueNode& node, const TCanvasRect& r);
     void DrawHeader(QPainter& p, const TDialogueNode& node, const TNodeGeometry& g);
