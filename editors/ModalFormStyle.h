@@ -1,0 +1,41 @@
+#pragma once
+// Small building and colouring helpers shared by the modal editor windows
+// (node properties, float messages, skill check): right-aligned captions,
+// fixed bands, and the per-control colours applied before the theme
+// manager's whole-window pass.
+
+#include "model/DialogueTypes.h"
+
+#include <QColor>
+#include <QSize>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace ModalFormStyle {
+
+QColor ToQColor(TColor c);
+
+void SetBackground(QWidget* w, TColor color);
+void SetTextColor(QWidget* w, TColor color);
+void SetFontName(QWidget* w, const QString& family);
+void SetPointSize(QWidget* w, int points, bool bold = false);
+// Background and text colour together, for inputs and lists.
+void SetColors(QWidget* w, TColor background, TColor text);
+
+// A caption right-aligned in a fixed column; `buddy` receives the focus
+// of the caption's access key.
+QLabel* Caption(const QString& text, QWidget* buddy, int width, QWidget* parent);
+// A bold label, optionally at a point size (0 keeps the size).
+QLabel* BoldLabel(const QString& text, int points, QWidget* parent);
+// A full-width band of fixed height (header or button bar).
+QFrame* Band(int height, QWidget* parent);
+QPushButton* Button(const QString& text, QSize size, QWidget* parent);
+
+// The caption without its access-key marks ("&OK" -> "OK", "&&" -> "&").
+QString PlainCaption(const QString& caption);
+
+}

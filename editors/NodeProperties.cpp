@@ -1,0 +1,914 @@
+#include "editors/NodeProperties.h"
+
+#include "editors/ModalFormStyle.h"
+#include "editors/ModalFormText.h"
+#include "shell/ThemeManager.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace ModalFormStyle;
+
+namespace {
+
+const TTLWTheme& Theme() { return TThemeManager::Current(); }
+
+constexpr int CaptionWidth = 110;
+constexpr int ControlWidth = 300;
+
+class TLoadingGuard {
+public:
+    explicit TLoadingGuard(bool& flag) : FFlag(flag), FWas(flag) { FFlag = true; }
+    ~TLoadingGuard() { FFlag = FWas; }
+private:
+    bool& FFlag;
+    bool FWas;
+};
+
+QHBoxLayout* Line(std::initializer_list<QWidget*> widgets, bool stretch = true)
+{
+    auto* line = new QHBoxLayout;
+    line->setSpacing(6);
+    for (QWidget* w : widgets)
+        line->addWidget(w);
+    if (stretch)
+        line->addStretch(1);
+    return line;
+}
+
+QPlainTextEdit* NewMemo(QWidget* parent, const char* name, int height)
+{
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(QString::fromLatin1(name));
+    memo->setFixedSize(ControlWidth, height);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setTabChangesFocus(true);
+    return memo;
+}
+
+QLineEdit* NewEdit(QWidget* parent, const char* name, int width)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    if (width > 0)
+        edit->setFixedWidth(width);
+    return edit;
+}
+
+QSpinBox* NewSpin(QWidget* parent, const char* name, int low, int high, int width = 80)
+{
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(QString::fromLatin1(name));
+    spin->setRange(low, high);
+    spin->setFixedWidth(width);
+    return spin;
+}
+
+QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* check = new QCheckBox(caption, parent);
+    check->setObjectName(QString::fromLatin1(name));
+    return check;
+}
+
+QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption, QSize size)
+{
+    QPushButton* button = Button(caption, size, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+QListWidget* NewList(QWidget* parent, const char* name, int width)
+{
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setMinimumWidth(120);
+    list->resize(width, list->height());
+    return list;
+}
+
+// Puts a list left of its details with a splitter between them.
+QSplitter* ListAndDetails(QWidget* parent, QListWidget* list, QWidget* details, int listWidth)
+{
+    auto* splitter = new QSplitter(Qt::Horizontal, parent);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(list);
+    splitter->addWidget(details);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({ listWidth, 800 - listWidth });
+    return splitter;
+}
+
+}
+
+bool TNodePropertiesForm::Execute(QWidget* owner, TDialogueNode* aNode, TDialogueProject* aProject,
+                                  std::function<void()> onLiveEdit)
+{
+    if (!aNode || !aProject)
+        return false;
+    TNodePropertiesForm form(owner, aNode, aProject, std::move(onLiveEdit));
+    return form.exec() == QDialog::Accepted;
+}
+
+TNodePropertiesForm::TNodePropertiesForm(QWidget* owner, TDialogueNode* aNode, TDialogueProject* aProject,
+                                         std::function<void()> onLiveEdit)
+    : QDialog(owner), FNode(aNode), FProject(aProject), FOnLiveEdit(std::move(onLiveEdit))
+{
+    FFileChooser = [this](const QString& title, const QString& filter) {
+        return QFileDialog::getOpenFileName(this, title, QString(), filter);
+    };
+    setWindowTitle(QStringLiteral("Node Properties"));
+    setSizeGripEnabled(true);
+    resize(820, 680);
+    BuildControls();
+    ApplyTheme();
+    FillPickers();
+    LoadNode();
+}
+
+TNodePropertiesForm::~TNodePropertiesForm() = default;
+
+// ---------------------------------------------------------------- building
+
+void TNodePropertiesForm::BuildControls()
+{
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    pnlHeader = Band(44, this);
+    auto* header = new QHBoxLayout(pnlHeader);
+    header->setContentsMargins(12, 0, 12, 0);
+    lblTitle = BoldLabel(QStringLiteral("Node Properties"), 14, pnlHeader);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    header->addWidget(lblTitle);
+    root->addWidget(pnlHeader);
+
+    tabPages = new QTabWidget(this);
+    tabPages->setObjectName(QStringLiteral("tabPages"));
+    tabPages->addTab(BuildGeneralPage(), QStringLiteral("&General"));
+    tabPages->addTab(BuildOptionsPage(), QStringLiteral("&Player Options"));
+    tabPages->addTab(BuildConditionsPage(), QStringLiteral("Co&nditions"));
+    tabPages->addTab(BuildScriptsPage(), QStringLiteral("Sc&ripts"));
+    root->addWidget(tabPages, 1);
+
+    pnlButtons = Band(42, this);
+    auto* buttons = new QHBoxLayout(pnlButtons);
+    buttons->setContentsMargins(8, 0, 8, 0);
+    buttons->setSpacing(6);
+    buttons->addStretch(1);
+    btnOK = NewButton(pnlButtons, "btnOK", QStringLiteral("&OK"), QSize(88, 28));
+    btnApply = NewButton(pnlButtons, "btnApply", QStringLiteral("&Apply"), QSize(88, 28));
+    btnCancel = NewButton(pnlButtons, "btnCancel", QStringLiteral("&Cancel"), QSize(88, 28));
+    for (QPushButton* b : { btnOK, btnApply, btnCancel })
+        buttons->addWidget(b);
+    root->addWidget(pnlButtons);
+
+    connect(btnOK, &QPushButton::clicked, this, &TNodePropertiesForm::accept);
+    connect(btnApply, &QPushButton::clicked, this, &TNodePropertiesForm::StoreAll);
+    connect(btnCancel, &QPushButton::clicked, this, &TNodePropertiesForm::reject);
+}
+
+QLabel* TNodePropertiesForm::AddCaption(QGridLayout* grid, int row, int column, const QString& text, QWidget* buddy)
+{
+    QLabel* label = Caption(text, buddy, column == 0 ? CaptionWidth : 0, grid->parentWidget());
+    FCaptions << label;
+    grid->addWidget(label, row, column);
+    return label;
+}
+
+QComboBox* TNodePropertiesForm::NewPicker(QWidget* parent, const char* name, int width)
+{
+    auto* picker = new QComboBox(parent);
+    picker->setObjectName(QString::fromLatin1(name));
+    picker->setEditable(true);
+    picker->setInsertPolicy(QComboBox::NoInsert);
+    picker->setFixedWidth(width);
+    return picker;
+}
+
+QComboBox* TNodePropertiesForm::NewFixedList(QWidget* parent, const char* name, const QStringList& items, int width)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->addItems(items);
+    list->setFixedWidth(width);
+    return list;
+}
+
+QWidget* TNodePropertiesForm::BuildGeneralPage()
+{
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(10, 10, 10, 10);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(5);
+    int row = 0;
+    auto inlineCaption = [&](const QString& text, QWidget* buddy) {
+        QLabel* label = Caption(text, buddy, 0, page);
+        FCaptions << label;
+        return label;
+    };
+
+    cmbNodeType = NewFixedList(page, "cmbNodeType", NodePropertiesText::NodeTypeItems(), ControlWidth);
+    AddCaption(grid, row, 0, QStringLiteral("Node T&ype:"), cmbNodeType);
+    grid->addLayout(Line({ cmbNodeType }), row++, 1);
+
+    edtSpeaker = NewEdit(page, "edtSpeaker", ControlWidth);
+    AddCaption(grid, row, 0, QStringLiteral("&Speaker:"), edtSpeaker);
+    grid->addLayout(Line({ edtSpeaker }), row++, 1);
+
+    memoText = NewMemo(page, "memoText", 80);
+    AddCaption(grid, row, 0, QStringLiteral("&Dialogue Text:"), memoText)->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    grid->addLayout(Line({ memoText }), row++, 1);
+
+    memoNotes = NewMemo(page, "memoNotes", 54);
+    AddCaption(grid, row, 0, QStringLiteral("Not&es:"), memoNotes)->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    grid->addLayout(Line({ memoNotes }), row++, 1);
+
+    edtPortrait = NewEdit(page, "edtPortrait", ControlWidth);
+    btnPortrait = NewButton(page, "btnPortrait", QStringLiteral("..."), QSize(28, 24));
+    AddCaption(grid, row, 0, QStringLiteral("Portra&it File:"), edtPortrait);
+    grid->addLayout(Line({ edtPortrait, btnPortrait }), row++, 1);
+
+    edtVoice = NewEdit(page, "edtVoice", ControlWidth);
+    btnVoice = NewButton(page, "btnVoice", QStringLiteral("..."), QSize(28, 24));
+    AddCaption(grid, row, 0, QStringLiteral("&Voice File:"), edtVoice);
+    grid->addLayout(Line({ edtVoice, btnVoice }), row++, 1);
+
+    cmbNextNode = NewPicker(page, "cmbNextNode", ControlWidth);
+    AddCaption(grid, row, 0, QStringLiteral("Ne&xt Node:"), cmbNextNode);
+    grid->addLayout(Line({ cmbNextNode }), row++, 1);
+
+    edtQuestID = NewEdit(page, "edtQuestID", 120);
+    edtQuestFlag = NewEdit(page, "edtQuestFlag", 120);
+    AddCaption(grid, row, 0, QStringLiteral("&Quest ID:"), edtQuestID);
+    grid->addLayout(Line({ edtQuestID, inlineCaption(QStringLiteral("Quest F&lag:"), edtQuestFlag), edtQuestFlag }),
+                    row++, 1);
+
+    spnReputation = NewSpin(page, "spnReputation", -1000, 1000);
+    spnKarma = NewSpin(page, "spnKarma", -1000, 1000);
+    AddCaption(grid, row, 0, QStringLiteral("Rep&utation:"), spnReputation);
+    grid->addLayout(Line({ spnReputation, inlineCaption(QStringLiteral("&Karma:"), spnKarma), spnKarma }), row++, 1);
+
+    edtTag = NewEdit(page, "edtTag", 120);
+    spnWeight = NewSpin(page, "spnWeight", 1, 100);
+    AddCaption(grid, row, 0, QStringLiteral("&Tag:"), edtTag);
+    grid->addLayout(Line({ edtTag, inlineCaption(QStringLiteral("&Weight:"), spnWeight), spnWeight }), row++, 1);
+
+    chkStartNode = NewCheck(page, "chkStartNode", QStringLiteral("Mark as Start Node (&first node in dialogue)"));
+    grid->addWidget(chkStartNode, row++, 1);
+
+    memoComment = NewMemo(page, "memoComment", 60);
+    AddCaption(grid, row, 0, QStringLiteral("Co&mment:"), memoComment)->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    grid->addLayout(Line({ memoComment }), row++, 1);
+
+    edtCombatScript = NewEdit(page, "edtCombatScript", ControlWidth);
+    AddCaption(grid, row, 0, QStringLiteral("Com&bat Script:"), edtCombatScript);
+    grid->addLayout(Line({ edtCombatScript }), row++, 1);
+
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(1, 1);
+
+    connect(btnPortrait, &QPushButton::clicked, this, [this] {
+        ChooseFile(edtPortrait, QStringLiteral("Select Portrait Image"),
+                   QStringLiteral("Image Files (*.png *.jpg *.bmp *.gif);;All Files (*.*)"));
+    });
+    connect(btnVoice, &QPushButton::clicked, this, [this] {
+        ChooseFile(edtVoice, QStringLiteral("Select Voice Audio"),
+                   QStringLiteral("Audio Files (*.wav *.ogg *.mp3);;All Files (*.*)"));
+    });
+    return page;
+}
+
+QFrame* TNodePropertiesForm::BuildToolStrip(QWidget* parent, std::initializer_list<QPushButton*> buttons)
+{
+    QFrame* strip = Band(36, parent);
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(6);
+    for (QPushButton* b : buttons) {
+        b->setParent(strip);
+        layout->addWidget(b);
+    }
+    layout->addStretch(1);
+    return strip;
+}
+
+QWidget* TNodePropertiesForm::BuildOptionsPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    btnAddOption = NewButton(page, "btnAddOption", QStringLiteral("+ A&dd Option"), QSize(110, 26));
+    btnDeleteOption = NewButton(page, "btnDeleteOption", QStringLiteral("D&elete"), QSize(70, 26));
+    btnOptionUp = NewButton(page, "btnOptionUp", QStringLiteral("&Up"), QSize(56, 26));
+    btnOptionDown = NewButton(page, "btnOptionDown", QStringLiteral("Do&wn"), QSize(56, 26));
+    layout->addWidget(BuildToolStrip(page, { btnAddOption, btnDeleteOption, btnOptionUp, btnOptionDown }));
+
+    lstOptions = NewList(page, "lstOptions", 200);
+    auto* details = new QWidget(page);
+    details->setObjectName(QStringLiteral("pnlOptionDetails"));
+    auto* grid = new QGridLayout(details);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(5);
+    int row = 0;
+
+    edtOptionText = NewEdit(details, "edtOptionText", 0);
+    AddCaption(grid, row, 0, QStringLiteral("Option Te&xt:"), edtOptionText);
+    grid->addWidget(edtOptionText, row++, 1);
+
+    cmbTargetNode = NewPicker(details, "cmbTargetNode", 240);
+    AddCaption(grid, row, 0, QStringLiteral("&Target Node:"), cmbTargetNode);
+    grid->addLayout(Line({ cmbTargetNode }), row++, 1);
+
+    chkHidden = NewCheck(details, "chkHidden", QStringLiteral("&Hidden (conditionally shown)"));
+    grid->addWidget(chkHidden, row++, 1);
+
+    edtItemReq = NewEdit(details, "edtItemReq", 200);
+    AddCaption(grid, row, 0, QStringLiteral("&Item Req:"), edtItemReq);
+    grid->addLayout(Line({ edtItemReq }), row++, 1);
+
+    spnRepReq = NewSpin(details, "spnRepReq", -1000, 1000);
+    AddCaption(grid, row, 0, QStringLiteral("Reputation Re&q:"), spnRepReq);
+    grid->addLayout(Line({ spnRepReq }), row++, 1);
+
+    spnKarmaReq = NewSpin(details, "spnKarmaReq", -1000, 1000);
+    AddCaption(grid, row, 0, QStringLiteral("&Karma Req:"), spnKarmaReq);
+    grid->addLayout(Line({ spnKarmaReq }), row++, 1);
+
+    chkSkillCheck = NewCheck(details, "chkSkillCheck", QStringLiteral("Requires &Skill Check"));
+    grid->addWidget(chkSkillCheck, row++, 1);
+
+    grid->addWidget(BuildSkillPanel(details), row++, 0, 1, 2);
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(1, 1);
+
+    layout->addWidget(ListAndDetails(page, lstOptions, details, 200), 1);
+
+    connect(btnAddOption, &QPushButton::clicked, this, &TNodePropertiesForm::AddOptionClicked);
+    connect(btnDeleteOption, &QPushButton::clicked, this, &TNodePropertiesForm::DeleteOptionClicked);
+    connect(btnOptionUp, &QPushButton::clicked, this, [this] { MoveOptionClicked(-1); });
+    connect(btnOptionDown, &QPushButton::clicked, this, [this] { MoveOptionClicked(+1); });
+    connect(lstOptions, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!FLoading)
+            ShowOption(row);
+    });
+    connect(edtOptionText, &QLineEdit::textChanged, this, &TNodePropertiesForm::OptionTextTyped);
+    connect(chkSkillCheck, &QCheckBox::toggled, pnlSkillCheck, &QWidget::setVisible);
+    return page;
+}
+
+QFrame* TNodePropertiesForm::BuildSkillPanel(QWidget* parent)
+{
+    pnlSkillCheck = new QFrame(parent);
+    pnlSkillCheck->setObjectName(QStringLiteral("pnlSkillCheck"));
+    pnlSkillCheck->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlSkillCheck->setFixedHeight(200);
+    auto* grid = new QGridLayout(pnlSkillCheck);
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+    int row = 0;
+
+    cmbSkill = NewFixedList(pnlSkillCheck, "cmbSkill", NodePropertiesText::SkillItems(), 160);
+    AddCaption(grid, row, 0, QStringLiteral("Ski&ll:"), cmbSkill);
+    grid->addLayout(Line({ cmbSkill }), row++, 1);
+
+    trkDifficulty = new QSlider(Qt::Horizontal, pnlSkillCheck);
+    trkDifficulty->setObjectName(QStringLiteral("trkDifficulty"));
+    trkDifficulty->setRange(1, 100);
+    trkDifficulty->setValue(50);
+    trkDifficulty->setTickInterval(10);
+    trkDifficulty->setTickPosition(QSlider::TicksBelow);
+    trkDifficulty->setFixedWidth(200);
+    lblDifficulty = new QLabel(QStringLiteral("50"), pnlSkillCheck);
+    lblDifficulty->setObjectName(QStringLiteral("lblDifficulty"));
+    lblDifficulty->setMinimumWidth(40);
+    AddCaption(grid, row, 0, QStringLiteral("Difficult&y:"), trkDifficulty);
+    grid->addLayout(Line({ trkDifficulty, lblDifficulty }), row++, 1);
+
+    spnXPReward = NewSpin(pnlSkillCheck, "spnXPReward", 0, 9999);
+    AddCaption(grid, row, 0, QStringLiteral("XP Reward:"), spnXPReward);
+    grid->addLayout(Line({ spnXPReward }), row++, 1);
+
+    cmbSuccessNode = NewPicker(pnlSkillCheck, "cmbSuccessNode", 200);
+    AddCaption(grid, row, 0, QStringLiteral("Success ->"), cmbSuccessNode);
+    grid->addLayout(Line({ cmbSuccessNode }), row++, 1);
+
+    cmbFailureNode = NewPicker(pnlSkillCheck, "cmbFailureNode", 200);
+    AddCaption(grid, row, 0, QStringLiteral("&Failure ->"), cmbFailureNode);
+    grid->addLayout(Line({ cmbFailureNode }), row++, 1);
+
+    edtSuccessMsg = NewEdit(pnlSkillCheck, "edtSuccessMsg", 0);
+    AddCaption(grid, row, 0, QStringLiteral("Success &Message:"), edtSuccessMsg);
+    grid->addWidget(edtSuccessMsg, row++, 1);
+
+    edtFailureMsg = NewEdit(pnlSkillCheck, "edtFailureMsg", 0);
+    AddCaption(grid, row, 0, QStringLiteral("Failure Message:"), edtFailureMsg);
+    grid->addWidget(edtFailureMsg, row++, 1);
+    grid->setColumnStretch(1, 1);
+
+    pnlSkillCheck->setVisible(false);
+    connect(trkDifficulty, &QSlider::valueChanged, this,
+            [this](int value) { lblDifficulty->setText(QString::number(value) + QLatin1Char('%')); });
+    return pnlSkillCheck;
+}
+
+QWidget* TNodePropertiesForm::BuildConditionsPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    btnAddCondition = NewButton(page, "btnAddCondition", QStringLiteral("+ A&dd Condition"), QSize(120, 26));
+    btnDeleteCondition = NewButton(page, "btnDeleteCondition", QStringLiteral("D&elete"), QSize(70, 26));
+    layout->addWidget(BuildToolStrip(page, { btnAddCondition, btnDeleteCondition }));
+
+    lstConditions = NewList(page, "lstConditions", 200);
+    auto* details = new QWidget(page);
+    details->setObjectName(QStringLiteral("pnlConditionDetails"));
+    auto* grid = new QGridLayout(details);
+    grid->setContentsMargins(10, 8, 10, 8);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(5);
+    int row = 0;
+
+    cmbCondType = NewFixedList(details, "cmbCondType", NodePropertiesText::ConditionTypeItems(), 200);
+    AddCaption(grid, row, 0, QStringLiteral("Condition &Type:"), cmbCondType);
+    grid->addLayout(Line({ cmbCondType }), row++, 1);
+
+    edtCondVariable = NewEdit(details, "edtCondVariable", 200);
+    AddCaption(grid, row, 0, QStringLiteral("&Variable/Key:"), edtCondVariable);
+    grid->addLayout(Line({ edtCondVariable }), row++, 1);
+
+    cmbCondOperator = NewFixedList(details, "cmbCondOperator", NodePropertiesText::OperatorItems(), 80);
+    AddCaption(grid, row, 0, QStringLiteral("Operator:"), cmbCondOperator);
+    grid->addLayout(Line({ cmbCondOperator }), row++, 1);
+
+    edtCondValue = NewEdit(details, "edtCondValue", 200);
+    AddCaption(grid, row, 0, QStringLiteral("Va&lue:"), edtCondValue);
+    grid->addLayout(Line({ edtCondValue }), row++, 1);
+
+    cmbCondBoolOp = NewFixedList(details, "cmbCondBoolOp", NodePropertiesText::BoolOpItems(), 80);
+    AddCaption(grid, row, 0, QStringLiteral("&Boolean Op:"), cmbCondBoolOp);
+    grid->addLayout(Line({ cmbCondBoolOp }), row++, 1);
+
+    lblCondSummary = BoldLabel(QStringLiteral("Total conditions: 0"), 0, details);
+    lblCondSummary->setObjectName(QStringLiteral("lblCondSummary"));
+    grid->addWidget(lblCondSummary, row++, 0, 1, 2);
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(1, 1);
+
+    layout->addWidget(ListAndDetails(page, lstConditions, details, 200), 1);
+
+    connect(btnAddCondition, &QPushButton::clicked, this, &TNodePropertiesForm::AddConditionClicked);
+    connect(btnDeleteCondition, &QPushButton::clicked, this, &TNodePropertiesForm::DeleteConditionClicked);
+    connect(lstConditions, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!FLoading)
+            ShowCondition(row);
+    });
+    return page;
+}
+
+QWidget* TNodePropertiesForm::BuildScriptsPage()
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    btnAddScript = NewButton(page, "btnAddScript", QStringLiteral("+ A&dd Script"), QSize(110, 26));
+    btnDeleteScript = NewButton(page, "btnDeleteScript", QStringLiteral("D&elete"), QSize(70, 26));
+    layout->addWidget(BuildToolStrip(page, { btnAddScript, btnDeleteScript }));
+
+    lstScripts = NewList(page, "lstScripts", 180);
+    auto* details = new QWidget(page);
+    details->setObjectName(QStringLiteral("pnlScriptDetails"));
+    auto* column = new QVBoxLayout(details);
+    column->setContentsMargins(10, 8, 10, 8);
+    column->setSpacing(5);
+
+    cmbScriptEvent = NewFixedList(details, "cmbScriptEvent", NodePropertiesText::ScriptEventItems(), 200);
+    auto* eventCaption = Caption(QStringLiteral("E&vent Type:"), cmbScriptEvent, 0, details);
+    FCaptions << eventCaption;
+    column->addLayout(Line({ eventCaption, cmbScriptEvent }));
+
+    chkScriptEnabled = NewCheck(details, "chkScriptEnabled", QStringLiteral("Scrip&t Enabled"));
+    column->addWidget(chkScriptEnabled);
+
+    memoScriptCode = new QPlainTextEdit(details);
+    memoScriptCode->setObjectName(QStringLiteral("memoScriptCode"));
+    memoScriptCode->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoScriptCode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoScriptCode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    lblScriptCode = BoldLabel(QStringLiteral("Scr&ipt Code:"), 0, details);
+    lblScriptCode->setBuddy(memoScriptCode);
+    column->addWidget(lblScriptCode);
+    column->addWidget(memoScriptCode, 1);
+
+    lblScriptHint = new QLabel(
+        QStringLiteral("Tip: Use player.skill[SPEECH], global_var[\"VAR_NAME\"], npc.reputation, etc."), details);
+    lblScriptHint->setObjectName(QStringLiteral("lblScriptHint"));
+    lblScriptHint->setWordWrap(true);
+    SetPointSize(lblScriptHint, 8);
+    column->addWidget(lblScriptHint);
+
+    layout->addWidget(ListAndDetails(page, lstScripts, details, 180), 1);
+
+    connect(btnAddScript, &QPushButton::clicked, this, &TNodePropertiesForm::AddScriptClicked);
+    connect(btnDeleteScript, &QPushButton::clicked, this, &TNodePropertiesForm::DeleteScriptClicked);
+    connect(lstScripts, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!FLoading)
+            ShowScript(row);
+    });
+    return page;
+}
+
+void TNodePropertiesForm::ApplyTheme()
+{
+    const TTLWTheme& t = Theme();
+    SetColors(this, t.BgDark, t.TextPrimary);
+    SetFontName(this, t.FontName);
+    SetBackground(pnlHeader, t.BgMedium);
+    SetBackground(pnlButtons, t.BgMedium);
+    SetTextColor(lblTitle, t.AccentPrimary);
+    SetBackground(tabPages, t.BgDark);
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QComboBox*>(w)
+            || qobject_cast<QSpinBox*>(w))
+            SetColors(w, t.BgLight, t.TextPrimary);
+        else if (qobject_cast<QCheckBox*>(w) || w == pnlSkillCheck)
+            SetColors(w, t.BgDark, t.TextPrimary);
+        else if (qobject_cast<QListWidget*>(w))
+            SetColors(w, t.BgMedium, t.TextPrimary);
+    }
+    for (QLabel* caption : FCaptions)
+        SetTextColor(caption, t.TextSecondary);
+    SetFontName(memoScriptCode, t.MonoFontName);
+    SetTextColor(memoScriptCode, t.AccentPrimary);
+    TThemeManager::ApplyToForm(this);
+}
+
+// ---------------------------------------------------------------- loading
+
+void TNodePropertiesForm::FillPickers()
+{
+    FPicker = std::make_unique<TNodePicker>(*FProject, FNode);
+    for (QComboBox* picker : { cmbNextNode, cmbTargetNode, cmbSuccessNode, cmbFailureNode }) {
+        picker->clear();
+        for (const TNodePickerEntry& e : FPicker->Entries())
+            picker->addItem(e.Text, e.NodeID);
+        picker->setCurrentIndex(-1);
+    }
+}
+
+void TNodePropertiesForm::ShowPicker(QComboBox* picker, const QString& nodeID)
+{
+    const int index = FPicker->IndexOfNode(nodeID);
+    picker->setCurrentIndex(index);
+    if (index < 0)
+        picker->setEditText(nodeID);
+}
+
+QString TNodePropertiesForm::PickerLink(QComboBox* picker) const
+{
+    return FPicker->LinkFor(picker->currentIndex(), picker->currentText());
+}
+
+void TNodePropertiesForm::LoadNode()
+{
+    TLoadingGuard guard(FLoading);
+    const TNodeGeneralFields f = TNodeGeneralFields::From(*FNode);
+    cmbNodeType->setCurrentIndex(f.NodeType);
+    edtSpeaker->setText(f.Speaker);
+    memoText->setPlainText(f.Text);
+    memoNotes->setPlainText(f.Notes);
+    edtPortrait->setText(f.PortraitFile);
+    edtVoice->setText(f.VoiceFile);
+    ShowPicker(cmbNextNode, FNode->NextNodeID());
+    edtQuestID->setText(f.QuestID);
+    edtQuestFlag->setText(f.QuestFlag);
+    spnReputation->setValue(f.Reputation);
+    spnKarma->setValue(f.Karma);
+    edtTag->setText(f.Tag);
+    spnWeight->setValue(f.RandomWeight);
+    chkStartNode->setChecked(f.IsStartNode);
+    memoComment->setPlainText(f.Comment);
+    edtCombatScript->setText(f.CombatScript);
+    lblTitle->setText(NodePropertiesText::Title(*FNode));
+    RebuildOptionList(-1);
+    RebuildConditionList(-1);
+    RebuildScriptList(-1);
+}
+
+void TNodePropertiesForm::RebuildOptionList(int select)
+{
+    {
+        TLoadingGuard guard(FLoading);
+        lstOptions->clear();
+        for (const auto& option : FNode->PlayerOptions())
+            lstOptions->addItem(NodePropertiesText::OptionCaption(*option));
+    }
+    if (select >= 0)
+        lstOptions->setCurrentRow(select);
+}
+
+void TNodePropertiesForm::RebuildConditionList(int select)
+{
+    {
+        TLoadingGuard guard(FLoading);
+        lstConditions->clear();
+        for (const TCondition& c : FNode->Conditions())
+            lstConditions->addItem(NodePropertiesText::ConditionCaption(c));
+        lblCondSummary->setText(QStringLiteral("Total conditions: ") + QString::number(FNode->Conditions().size()));
+    }
+    if (select >= 0)
+        lstConditions->setCurrentRow(select);
+}
+
+void TNodePropertiesForm::RebuildScriptList(int select)
+{
+    {
+        TLoadingGuard guard(FLoading);
+        lstScripts->clear();
+        for (const auto& script : FNode->Scripts())
+            lstScripts->addItem(NodePropertiesText::ScriptCaption(*script));
+    }
+    if (select >= 0)
+        lstScripts->setCurrentRow(select);
+}
+
+void TNodePropertiesForm::SelectOption(int row) { lstOptions->setCurrentRow(row); }
+void TNodePropertiesForm::SelectCondition(int row) { lstConditions->setCurrentRow(row); }
+void TNodePropertiesForm::SelectScript(int row) { lstScripts->setCurrentRow(row); }
+
+TPlayerOption* TNodePropertiesForm::SelectedOption() const
+{
+    const int row = lstOptions->currentRow();
+    const auto& options = FNode->PlayerOptions();
+    return row >= 0 && row < int(options.size()) ? options[size_t(row)].get() : nullptr;
+}
+
+TCondition* TNodePropertiesForm::SelectedCondition() const
+{
+    const int row = lstConditions->currentRow();
+    return row >= 0 && row < FNode->Conditions().size() ? &FNode->Conditions()[row] : nullptr;
+}
+
+TNodeScript* TNodePropertiesForm::SelectedScript() const
+{
+    const int row = lstScripts->currentRow();
+    const auto& scripts = FNode->Scripts();
+    return row >= 0 && row < int(scripts.size()) ? scripts[size_t(row)].get() : nullptr;
+}
+
+void TNodePropertiesForm::ShowOption(int row)
+{
+    Q_UNUSED(row);
+    const TPlayerOption* option = SelectedOption();
+    if (!option)
+        return;
+    TLoadingGuard guard(FLoading);
+    const TOptionDetails d = TOptionDetails::From(*option);
+    edtOptionText->setText(d.Text);
+    ShowPicker(cmbTargetNode, d.TargetNodeID);
+    chkHidden->setChecked(d.IsHidden);
+    chkSkillCheck->setChecked(d.HasSkillCheck);
+    pnlSkillCheck->setVisible(d.HasSkillCheck);
+    edtItemReq->setText(d.ItemRequired);
+    spnRepReq->setValue(d.ReputationRequired);
+    spnKarmaReq->setValue(d.KarmaRequired);
+    // The skill fields are loaded even while hidden, so ticking the box
+    // starts from this option's own record, not the previous option's.
+    const int skill = int(d.SkillCheck.Skill);
+    cmbSkill->setCurrentIndex(skill >= 0 && skill < SkillTypeCount ? skill : 0);
+    trkDifficulty->setValue(d.SkillCheck.Difficulty);
+    spnXPReward->setValue(d.SkillCheck.XPReward);
+    edtSuccessMsg->setText(d.SkillCheck.SuccessMessage);
+    edtFailureMsg->setText(d.SkillCheck.FailureMessage);
+    ShowPicker(cmbSuccessNode, d.SkillCheck.SuccessNodeID);
+    ShowPicker(cmbFailureNode, d.SkillCheck.FailureNodeID);
+}
+
+void TNodePropertiesForm::ShowCondition(int row)
+{
+    Q_UNUSED(row);
+    const TCondition* c = SelectedCondition();
+    if (!c)
+        return;
+    cmbCondType->setCurrentIndex(c->CondType);
+    edtCondVariable->setText(c->Variable);
+    cmbCondOperator->setCurrentIndex(c->Operator);
+    edtCondValue->setText(c->Value);
+    cmbCondBoolOp->setCurrentIndex(c->BoolOp);
+}
+
+void TNodePropertiesForm::ShowScript(int row)
+{
+    Q_UNUSED(row);
+    const TNodeScript* script = SelectedScript();
+    if (!script)
+        return;
+    const TScriptDetails d = TScriptDetails::From(*script);
+    cmbScriptEvent->setCurrentIndex(d.EventType);
+    chkScriptEnabled->setChecked(d.IsEnabled);
+    memoScriptCode->setPlainText(d.Code);
+}
+
+// ---------------------------------------------------------------- storing
+
+void TNodePropertiesForm::StoreShownDetails()
+{
+    if (TPlayerOption* option = SelectedOption()) {
+        TOptionDetails d;
+        d.Text = edtOptionText->text();
+        d.TargetNodeID = PickerLink(cmbTargetNode);
+        d.IsHidden = chkHidden->isChecked();
+        d.HasSkillCheck = chkSkillCheck->isChecked();
+        d.ItemRequired = edtItemReq->text();
+        d.ReputationRequired = spnRepReq->value();
+        d.KarmaRequired = spnKarmaReq->value();
+        d.SkillCheck = option->SkillCheck;
+        if (cmbSkill->currentIndex() >= 0)
+            d.SkillCheck.Skill = TSkillType(cmbSkill->currentIndex());
+        d.SkillCheck.Difficulty = trkDifficulty->value();
+        d.SkillCheck.XPReward = spnXPReward->value();
+        d.SkillCheck.SuccessMessage = edtSuccessMsg->text();
+        d.SkillCheck.FailureMessage = edtFailureMsg->text();
+        d.SkillCheck.SuccessNodeID = PickerLink(cmbSuccessNode);
+        d.SkillCheck.FailureNodeID = PickerLink(cmbFailureNode);
+        d.StoreInto(*option);
+    }
+    if (TCondition* c = SelectedCondition()) {
+        if (cmbCondType->currentIndex() >= 0)
+            c->CondType = TConditionType(cmbCondType->currentIndex());
+        c->Variable = edtCondVariable->text();
+        if (cmbCondOperator->currentIndex() >= 0)
+            c->Operator = TConditionOperator(cmbCondOperator->currentIndex());
+        c->Value = edtCondValue->text();
+        if (cmbCondBoolOp->currentIndex() >= 0)
+            c->BoolOp = TBoolOp(cmbCondBoolOp->currentIndex());
+    }
+    if (TNodeScript* script = SelectedScript())
+        TScriptDetails{ cmbScriptEvent->currentIndex(), chkScriptEnabled->isChecked(),
+                        ModalFormText::KeepLineEnds(memoScriptCode->toPlainText(), script->ScriptCode) }
+            .StoreInto(*script);
+}
+
+void TNodePropertiesForm::StoreGeneral()
+{
+    TNodeGeneralFields f;
+    f.NodeType = cmbNodeType->currentIndex();
+    f.Speaker = edtSpeaker->text();
+    f.Text = ModalFormText::KeepLineEnds(memoText->toPlainText(), FNode->Text());
+    f.Notes = ModalFormText::KeepLineEnds(memoNotes->toPlainText(), FNode->Notes());
+    f.PortraitFile = edtPortrait->text();
+    f.VoiceFile = edtVoice->text();
+    f.QuestID = edtQuestID->text();
+    f.QuestFlag = edtQuestFlag->text();
+    f.Reputation = spnReputation->value();
+    f.Karma = spnKarma->value();
+    f.Tag = edtTag->text();
+    f.RandomWeight = spnWeight->value();
+    f.IsStartNode = chkStartNode->isChecked();
+    f.Comment = ModalFormText::KeepLineEnds(memoComment->toPlainText(), FNode->Comment());
+    f.CombatScript = edtCombatScript->text();
+    f.StoreInto(*FNode, FProject);
+    FNode->SetNextNodeID(PickerLink(cmbNextNode));
+}
+
+void TNodePropertiesForm::RefreshCaptions()
+{
+    TLoadingGuard guard(FLoading);
+    const auto& options = FNode->PlayerOptions();
+    for (int i = 0; i < lstOptions->count() && i < int(options.size()); ++i)
+        lstOptions->item(i)->setText(NodePropertiesText::OptionCaption(*options[size_t(i)]));
+    const auto& conditions = FNode->Conditions();
+    for (int i = 0; i < lstConditions->count() && i < conditions.size(); ++i)
+        lstConditions->item(i)->setText(NodePropertiesText::ConditionCaption(conditions[i]));
+    const auto& scripts = FNode->Scripts();
+    for (int i = 0; i < lstScripts->count() && i < int(scripts.size()); ++i)
+        lstScripts->item(i)->setText(NodePropertiesText::ScriptCaption(*scripts[size_t(i)]));
+    lblTitle->setText(NodePropertiesText::Title(*FNode));
+}
+
+void TNodePropertiesForm::StoreAll()
+{
+    StoreShownDetails();
+    StoreGeneral();
+    RefreshCaptions();
+}
+
+void TNodePropertiesForm::accept()
+{
+    StoreAll();
+    QDialog::accept();
+}
+
+// ---------------------------------------------------------------- immediate edits
+
+void TNodePropertiesForm::LiveEdited()
+{
+    if (FOnLiveEdit) {
+        FOnLiveEdit();
+        return;
+    }
+    if (QWidget* owner = parentWidget()) {
+        owner->update();
+        for (QWidget* w : owner->findChildren<QWidget*>())
+            if (w->window() != this)
+                w->update();
+    }
+}
+
+void TNodePropertiesForm::OptionTextTyped(const QString& text)
+{
+    if (FLoading)
+        return;
+    TPlayerOption* option = SelectedOption();
+    if (!option)
+        return;
+    option->Text = text;
+    lstOptions->currentItem()->setText(NodePropertiesText::OptionCaption(*option));
+    LiveEdited();
+}
+
+void TNodePropertiesForm::ChooseFile(QLineEdit* target, const QString& title, const QString& filter)
+{
+    const QString path = FFileChooser ? FFileChooser(title, filter) : QString();
+    if (!path.isEmpty())
+        target->setText(path);
+}
+
+void TNodePropertiesForm::AddOptionClicked()
+{
+    RebuildOptionList(NodeListOps::AddOption(*FNode));
+    LiveEdited();
+}
+
+void TNodePropertiesForm::DeleteOptionClicked()
+{
+    const int row = lstOptions->currentRow();
+    if (!SelectedOption())
+        return;
+    RebuildOptionList(NodeListOps::DeleteOption(*FNode, row));
+    LiveEdited();
+}
+
+void TNodePropertiesForm::MoveOptionClicked(int delta)
+{
+    const int moved = NodeListOps::MoveOption(*FNode, lstOptions->currentRow(), delta);
+    if (moved < 0)
+        return;
+    // The same option stays selected, so its unsaved details stay valid.
+    TLoadingGuard guard(FLoading);
+    RefreshCaptions();
+    lstOptions->setCurrentRow(moved);
+    LiveEdited();
+}
+
+void TNodePropertiesForm::AddConditionClicked()
+{
+    RebuildConditionList(NodeListOps::AddCondition(*FNode));
+    LiveEdited();
+}
+
+void TNodePropertiesForm::DeleteConditionClicked()
+{
+    if (!NodeListOps::DeleteCondition(*FNode, lstConditions->currentRow()))
+        return;
+    RebuildConditionList(-1);
+    LiveEdited();
+}
+
+void TNodePropertiesForm::AddScriptClicked()
+{
+    RebuildScriptList(NodeListOps::AddScript(*FNode));
+    LiveEdited();
+}
+
+void TNodePropertiesForm::DeleteScriptClicked()
+{
+    if (!NodeListOps::DeleteScript(*FNode, lstScripts->currentRow()))
+        return;
+    RebuildScriptList(-1);
+    LiveEdited();
+}
