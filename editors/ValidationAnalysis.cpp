@@ -139,6 +139,7 @@ QString OrphanLine(const TDialogueNode& node)
 QStringList BuildFlowReport(const TDialogueProject& project)
 {
     QStringList lines;
+    lines.reserve(2 * qsizetype(project.NodeCount()) + 32);
     lines << QStringLiteral("=== DIALOGUE FLOW ANALYSIS ===")
           << QStringLiteral("Project: ") + project.Name()
           << QStringLiteral("Total nodes: ") + Count(project.NodeCount())
@@ -146,6 +147,7 @@ QStringList BuildFlowReport(const TDialogueProject& project)
           << QString();
 
     TFlowWalk walk;
+    walk.Visited.reserve(project.NodeCount());
     if (!project.StartNodeID().isEmpty())
         if (TDialogueNode* start = project.FindNode(project.StartNodeID()))
             WalkFromStart(project, start, walk, lines);
