@@ -1,23 +1,52 @@
+// The Tallowin editor: settings, splash, the application style and the main
+// window, then the event loop; the settings are saved once more at the end.
+
 #include "project/AppSettings.h"
+#include "shell/MainForm.h"
+#include "shell/SplashForm.h"
 #include "shell/ThemeManager.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+// The "Vapor" style is used when the toolkit has it; otherwise Fusion, the
+// toolkit's own application-wide style that honours the theme's colours.
+void ApplyApplicationStyle()
+{
+    const QStringList styles = QStyleFactory::keys();
+    for (const QString& name : { QStringLiteral("Vapor"), QStringLiteral("Fusion") })
+        if (styles.contains(name, Qt::CaseInsensitive)) {
+            QApplication::setStyle(QStyleFactory::create(name));
+            return;
+        }
+}
+
+}
 
 int main(int argc, char* argv[])
 {
+    TThemeManager::ApplyTheme(tsAmber);
+    std::srand(unsigned(std::time(nullptr)));
+
     QApplication app(argc, argv);
+    if (TAppSettings::Instance().ShowSplash())
+        TSplashForm::ShowSplash();
+    ApplyApplicationStyle();
     QApplication::setApplicationName(QStringLiteral("Tallowin"));
-    TAppSettings::Instance();
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tallowin"));
-    auto* label = new QLabel(QStringLiteral("Tallowin: the dialogue editor's main window is being built."));
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(800, 500);
-    window.show();
-    const int rc = app.exec();
+
+    int rc = 0;
+    {
+        TMainForm window;
+        window.show();
+        QTimer::singleShot(0, &window, [&window] { window.OfferStartupRecovery(); });
+        rc = app.exec();
+    }
     TAppSettings::Shutdown();
     return rc;
 }

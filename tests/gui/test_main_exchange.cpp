@@ -1,0 +1,164 @@
+// The main window's export and import commands, run from the menu with the
+// file dialogs answered by the test.
+
+#include "test_main_support.h"
+
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+using namespace MainTest;
+
+namespace {
+
+class MainExchange : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        WriteSampleProject(Path("brana.tlw"), QStringLiteral("Town"));
+        Dialogs->OpenFiles.push_back(Path("brana.tlw"));
+        Trigger("miOpenProject");
+        ASSERT_EQ(Window->Project()->NodeCount(), 3);
+    }
+    bool LogHas(const QString& text) const { return LogTexts().contains(text); }
+};
+
+TEST_F(MainExchange, SaveDialogsProposeNamesFromTheProject)
+{
+    struct Case { const char* action; const char* title; const char* proposed; };
+    const Case cases[] = {
+        { "miExportJSON", "Export Dialogue JSON", "Brana" },
+        { "miExportMSG", "Export .MSG File", "brana" },
+        { "miExportSSL", "Export .SSL Script", "brana_dialogue" },
+        { "miExportFMF", "Export .FMF File", "brana_dialogue.fmf" },
+    };
+    for (const Case& c : cases) {
+        const int lines = Window->LogLines().size();
+        Trigger(c.action);   // cancelled: silent
+        EXPECT_EQ(Dialogs->Titles.last(), c.title);
+        EXPECT_EQ(Dialogs->ProposedNames.last(), c.proposed);
+        EXPECT_EQ(Window->LogLines().size(), lines) << c.action;
+    }
+}
+
+TEST_F(MainExchange, ExportSSLWritesScriptAndMessagesAndCopiesTheLog)
+{
+    const QString ssl = Path("npc.ssl");
+    Dialogs->SaveFiles.push_back(ssl);
+    Trigger("miExportSSL");
+    EXPECT_TRUE(QFileInfo::exists(ssl));
+    EXPECT_TRUE(QFileInfo::exists(Path("npc.msg")));
+    EXPECT_EQ(LogTexts().last(), "  SSL/MSG export complete: " + ssl);
+    // The first run's lines appear twice: the whole manager log is copied after each run.
+    EXPECT_EQ(LogTexts().filter("Exported SSL: ").size(), 2);
+    EXPECT_EQ(LogTexts().filter("Exported MSG: ").size(), 1);
+}
+
+TEST_F(MainExchange, ExportJSONMSGAndFMF)
+{
+    Dialogs->SaveFiles = { Path("out.json"), Path("out.msg"), Path("out.fmf") };
+    Trigger("miExportJSON");
+    Trigger("miExportMSG");
+    Trigger("miExportFMF");
+    EXPECT_TRUE(LogHas("  JSON export complete: " + Path("out.json")));
+    EXPECT_TRUE(LogHas("  MSG export complete: " + Path("out.msg")));
+    EXPECT_TRUE(LogHas("  FMF export complete: " + Path("out.fmf") + " (3 nodes)"));
+    for (const char* f : { "out.json", "out.msg", "out.fmf" })
+        EXPECT_GT(QFileInfo(Path(f)).size(), 0) << f;
+}
+
+TEST_F(MainExchange, FailedExportIsAnErrorLine)
+{
+    // A folder where the file should go cannot be written.
+    QDir(Home.path()).mkpath("taken.json");
+    Dialogs->SaveFiles.push_back(Path("taken.json"));
+    Trigger("miExportJSON");
+    EXPECT_EQ(LogTexts().last(), " ? JSON export failed.");
+    EXPECT_TRUE(Dialogs->Errors.isEmpty());
+}
+
+TEST_F(MainExchange, EnginePackageGoesIntoTheNpcSubfolder)
+{
+    Dialogs->Folders.push_back(Home.path());
+    Trigger("miExportPackage");
+    EXPECT_EQ(Dialogs->Titles.last(), "Select Export Package Directory");
+    const QString folder = QDir(Home.path()).filePath("brana_pkg");
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_FALSE(QDir(folder).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(LogTexts().filter(QRegularExpression("^  Package export complete: \\d+ files\\.$")).size() == 1);
+    ASSERT_EQ(Dialogs->Informations.size(), 1);
+    EXPECT_TRUE(Dialogs->Informations[0].startsWith("Engine package exported successfully!\r\n"));
+    EXPECT_TRUE(Dialogs->Informations[0].endsWith(QDir::toNativeSeparators(folder) + QDir::separator()));
+}
+
+TEST_F(MainExchange, ModPackageNamesTheThreeAreasAfterTheProject)
+{
+    Dialogs->Folders.push_back(Home.path());
+    Trigger("miExportMod");
+    EXPECT_EQ(LogTexts().last(), "  Mod export complete: CITY.TXT, WORLD.TXT generated.");
+    const QByteArray city = TestSupport::ReadFile(QDir(Home.path()).filePath("mod_brana/CITY.TXT"));
+    const qsizetype a = city.indexOf("Town Location 0"), b = city.indexOf("Town Location 1"),
+                    c = city.indexOf("Town Location 2");
+    ASSERT_GE(a, 0);
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, c);
+    EXPECT_TRUE(QFileInfo::exists(QDir(Home.path()).filePath("mod_brana/WORLD.TXT")));
+    ASSERT_EQ(Dialogs->Informations.size(), 1);
+}
+
+TEST_F(MainExchange, ImportsReplaceAModifiedProjectWithoutAsking)
+{
+    // Files to import come from the exporters themselves.
+    Dialogs->SaveFiles = { Path("src.fmf"), Path("src.ssl") };
+    Trigger("miExportFMF");
+    Trigger("miExportSSL");
+    TestSupport::WriteFile(Path("lines.msg"), "{100}{}{Hello there.}\r\n{101}{}{Goodbye.}\r\n");
+
+    struct Case { const char* action; const char* file; const char* kind; const char* name; };
+    const Case cases[] = {
+        { "miImportMSG", "lines.msg", "MSG", "lines" },
+        { "miImportFMF", "src.fmf", "FMF", "src" },
+        { "miImportSSL", "src.ssl", "SSL", "src" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        Window->Project()->SetModified(true);
+        Dialogs->OpenFiles.push_back(Path(c.file));
+        Trigger(c.action);
+        EXPECT_TRUE(Dialogs->Questions.isEmpty());
+        EXPECT_EQ(Window->Project()->Name(), c.name);
+        EXPECT_TRUE(Window->Project()->FilePath().isEmpty());   // Save must ask for a name
+        EXPECT_TRUE(LogTexts().last().contains(QString(c.kind) + " import complete: ")
+                    || LogTexts().filter(QString(c.kind) + " import complete: ").size() == 1);
+        EXPECT_GT(Window->Project()->NodeCount(), 0);
+    }
+    // The replaced document is one undo away.
+    Trigger("miUndo");
+    EXPECT_EQ(Window->Project()->Name(), "src");
+    EXPECT_EQ(Window->Project()->NodeCount(), 3);
+}
+
+TEST_F(MainExchange, FailedImportChangesNothing)
+{
+    TestSupport::WriteFile(Path("bad.msg"), "{abc}{}{not a number}\r\n");
+    Window->Project()->SetModified(true);
+    const QString before = DocumentText(*Window->Project());
+    Dialogs->OpenFiles.push_back(Path("bad.msg"));
+    Trigger("miImportMSG");
+    const QStringList texts = LogTexts();
+    ASSERT_GE(texts.size(), 2);
+    EXPECT_EQ(texts[texts.size() - 2], " ? MSG import failed.");
+    EXPECT_TRUE(texts.last().startsWith(" ?   Line 1: "));
+    EXPECT_EQ(DocumentText(*Window->Project()), before);
+    EXPECT_EQ(Window->Project()->FilePath(), Path("brana.tlw"));
+
+    // A file that cannot be read at all ends in an error box, not a crash.
+    Dialogs->OpenFiles.push_back(Path("missing.ssl"));
+    Trigger("miImportSSL");
+    EXPECT_EQ(DocumentText(*Window->Project()), before);
+}
+
+}

@@ -1,0 +1,183 @@
+#pragma once
+// Shared by the main window tests: dialogs answered by the test, a
+// temporary home for the settings, recent list and autosave copies, and
+// small project files.
+
+#include "model/DialogueTypes.h"
+#include "model/JsonText.h"
+#include "project/AppPaths.h"
+#include "shell/MainForm.h"
+#include "shell/ShellDialogs.h"
+#include "tests/support/TestSupport.h"
+
+#include <QAction>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+namespace MainTest {
+
+// Every dialog takes the next scripted answer; an empty file name or a
+// missing answer counts as cancelling.
+class TScriptedDialogs : public IShellDialogs {
+public:
+    std::deque<QString> OpenFiles;
+    std::deque<QString> SaveFiles;
+    std::deque<QString> Folders;
+    std::deque<TDialogAnswer> Answers;
+    QStringList Titles;          // every file and folder dialog's title
+    QStringList ProposedNames;   // of the save dialogs
+    QStringList Questions;
+    QStringList Informations;
+    QStringList Errors;
+
+    bool AskOpenFileName(const QString& title, const QString&, QString& fileName) override
+    {
+        Titles << title;
+        return Take(OpenFiles, fileName);
+    }
+    bool AskSaveFileName(const QString& title, const QString&, const QString&, const QString& proposedName,
+                         QString& fileName, int& chosenType) override
+    {
+        Titles << title;
+        ProposedNames << proposedName;
+        chosenType = 0;
+        return Take(SaveFiles, fileName);
+    }
+    bool AskFolder(const QString& title, QString& folder) override
+    {
+        Titles << title;
+        return Take(Folders, folder);
+    }
+    TDialogAnswer Ask(const QString& text, bool withCancel) override
+    {
+        Questions << text;
+        if (Answers.empty())
+            return withCancel ? daCancel : daNo;
+        const TDialogAnswer a = Answers.front();
+        Answers.pop_front();
+        return a;
+    }
+    void Inform(const QString& text) override { Informations << text; }
+    void ShowError(const QString& text) override { Errors << text; }
+
+private:
+    static bool Take(std::deque<QString>& queue, QString& out)
+    {
+        if (queue.empty())
+            return false;
+        out = queue.front();
+        queue.pop_front();
+        return !out.isEmpty();
+    }
+};
+
+// A window whose settings, recent list and autosave copies live in a
+// temporary folder.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Home.isValid());
+        AppPaths::SetBaseDirOverride(Home.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Home.filePath(QStringLiteral("user")));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Home.filePath(QStringLiteral("user")));
+        NewWindow();
+    }
+    void TearDown() override
+    {
+        Window.reset();
+        AppPaths::SetBaseDirOverride(QString());
+    }
+
+    void NewWindow()
+    {
+        Window.reset();
+        auto dialogs = std::make_unique<TScriptedDialogs>();
+        Dialogs = dialogs.get();
+        Window = std::make_unique<TMainForm>(std::move(dialogs));
+        Window->resize(1280, 800);
+    }
+
+    QAction* Action(const QString& name) const
+    {
+        QAction* a = Window->findChild<QAction*>(name);
+        EXPECT_NE(a, nullptr) << name.toStdString();
+        return a;
+    }
+    void Trigger(const QString& name) const
+    {
+        if (QAction* a = Action(name))
+            a->trigger();
+    }
+    QString LastLog() const
+    {
+        const QStringList lines = Window->LogLines();
+        return lines.isEmpty() ? QString() : lines.last();
+    }
+    // The log text after the time stamp, so lines compare exactly.
+    QStringList LogTexts() const
+    {
+        QStringList texts;
+        for (const QString& line : Window->LogLines())
+            texts << line.mid(10);   // "[hh:mm:ss]"
+        return texts;
+    }
+    QString Path(const QString& name) const { return Home.filePath(name); }
+
+    QTemporaryDir Home;
+    std::unique_ptr<TMainForm> Window;
+    TScriptedDialogs* Dialogs = nullptr;
+};
+
+// A small project saved as `path`: three chained nodes, one with options.
+inline void WriteSampleProject(const QString& path, const QString& name = QStringLiteral("Brana Talk"))
+{
+    TDialogueProject p;
+    p.SetName(name);
+    p.SetNPCName(QStringLiteral("Brana"));
+    p.SetNPCScript(QStringLiteral("Brana_Dialogue"));
+    TDialogueNode* a = p.AddNode(ntNPCDialogue);
+    a->SetText(QStringLiteral("Who goes there?"));
+    a->SetSpeaker(QStringLiteral("Brana"));
+    a->SetIsStartNode(true);
+    a->SetX(40);
+    a->SetY(40);
+    TDialogueNode* b = p.AddNode(ntPlayerReply);
+    b->SetText(QStringLiteral("A friend."));
+    b->SetX(360);
+    b->SetY(40);
+    TDialogueNode* c = p.AddNode(ntEndDialogue);
+    c->SetX(680);
+    c->SetY(40);
+    a->AddOption()->TargetNodeID = b->ID();
+    a->AddOption()->Text = QStringLiteral("Leave");
+    b->SetNextNodeID(c->ID());
+    p.SetStartNodeID(a->ID());
+    p.SaveToFile(path);
+}
+
+// The document without the save time, which changes on every write.
+inline QString DocumentText(const TDialogueProject& p)
+{
+    const TJsonValue json = p.ToJSON();
+    TJsonValue stable = TJsonValue::Object();
+    for (const auto& member : json.Members())
+        if (member.first != QLatin1String("modifiedDate"))
+            stable.Add(member.first, member.second);
+    return JsonText::Compact(stable);
+}
+
+inline QByteArray WithoutSaveTime(QByteArray fileBytes)
+{
+    const qsizetype at = fileBytes.indexOf("\"modifiedDate\"");
+    if (at >= 0)
+        fileBytes.remove(at, fileBytes.indexOf('\n', at) - at);
+    return fileBytes;
+}
+
+}
