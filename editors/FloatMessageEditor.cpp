@@ -165,6 +165,7 @@ QWidget* TFloatMessageForm::BuildDetailPane()
     memoText->setFixedSize(InputWidth, 70);
     memoText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memoText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memoText->setTabChangesFocus(true);
     addRow(QStringLiteral("&Text:"), memoText, memoText, Qt::AlignTop);
 
@@ -230,6 +231,7 @@ QWidget* TFloatMessageForm::BuildDetailPane()
     lblPreview = new QLabel(QStringLiteral("(no text)"), pnlPreview);
     lblPreview->setObjectName(QStringLiteral("lblPreview"));
     lblPreview->setAlignment(Qt::AlignCenter);
+    lblPreview->setWordWrap(true);
     SetPointSize(lblPreview, 11);
     // Long lines are cut at the panel's edge instead of widening the window.
     lblPreview->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

@@ -57,6 +57,7 @@ QPlainTextEdit* NewMemo(QWidget* parent, const char* name, int height)
     memo->setFixedSize(ControlWidth, height);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setTabChangesFocus(true);
     return memo;
 }
@@ -586,6 +587,8 @@ void TNodePropertiesForm::ShowPicker(QComboBox* picker, const QString& nodeID)
     picker->setCurrentIndex(index);
     if (index < 0)
         picker->setEditText(nodeID);
+    // Show the start of a long entry: the id comes first.
+    picker->lineEdit()->setCursorPosition(0);
 }
 
 QString TNodePropertiesForm::PickerLink(QComboBox* picker) const
