@@ -4,6 +4,12 @@
 #include "shell/MainForm.h"
 
 #include "canvas/NodeCanvas.h"
+#include "editors/FloatMessageEditor.h"
+#include "editors/Localization.h"
+#include "editors/NodeProperties.h"
+#include "editors/ScriptEditor.h"
+#include "editors/ValidationTools.h"
+#include "preview/gui/PreviewForm.h"
 #include "export/ExportFiles.h"
 #include "project/AppPaths.h"
 #include "shell/BusyCursor.h"
@@ -851,7 +857,15 @@ void TMainForm::EditNodeProperties()
     TDialogueNode* node = FProject ? FProject->FindNode(FSelectedNodeID) : nullptr;
     if (!node)
         return;
-    WindowNotAvailable(QStringLiteral("The node properties window"));
+    const QString id = node->ID();
+    RecordUndoPoint();
+    if (!TNodePropertiesForm::Execute(this, node, FProject.get()))
+        return;
+    MarkModified();
+    RebuildTree();
+    FillNodeInfo();
+    FCanvas->update();
+    AddLog(QStringLiteral("Node properties updated: ") + id.left(12));
 }
 
 void TMainForm::PreviewDialogue()
@@ -859,33 +873,44 @@ void TMainForm::PreviewDialogue()
     if (!FProject)
         return;
     AddLog(QStringLiteral("Opening dialogue preview..."));
-    WindowNotAvailable(QStringLiteral("The dialogue preview"));
+    TPreviewForm::RunPreview(this, FProject.get(), FSelectedNodeID);
 }
 
 void TMainForm::FloatMessageEditor()
 {
     if (!FProject)
         return;
-    WindowNotAvailable(QStringLiteral("The float message editor"));
+    RecordUndoPoint();
+    TFloatMessageForm::Execute(this, FProject.get());
+    RebuildTree();
+    FillProjectInfo();
+    MarkModified();
 }
 
 void TMainForm::LocalizationManager()
 {
     if (!FProject)
         return;
-    WindowNotAvailable(QStringLiteral("The localization manager"));
+    RecordUndoPoint();
+    TLocalizationForm::Execute(this, FProject.get());
 }
 
 void TMainForm::ValidationAnalysis()
 {
     if (!FProject)
         return;
-    WindowNotAvailable(QStringLiteral("The validation window"));
+    TValidationForm::Execute(this, FProject.get());
 }
 
 void TMainForm::ScriptEditor()
 {
-    WindowNotAvailable(QStringLiteral("The script editor"));
+    QString code = MainFormText::ScriptEditorText(FProject ? FProject->NPCScript() : QString());
+    if (!TScriptEditorForm::Execute(this, code) || !FProject)
+        return;
+    RecordUndoPoint();
+    FProject->SetNPCScript(code);
+    MarkModified();
+    AddLog(QStringLiteral("NPC script updated."));
 }
 
 void TMainForm::Settings()
