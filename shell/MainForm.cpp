@@ -668,6 +668,7 @@ void TMainForm::AddNodeOfType(TNodeType type)
     RebuildTree();
     UpdateCounters();
     FillProjectInfo();
+    UpdateStatusBar();
     MarkModified();
     AddLog(QStringLiteral("Added node: ") + NodeTypeName(type));
 }
