@@ -3,6 +3,10 @@
 
 #include "shell/MainForm.h"
 
+#include "ai/PngCodec.h"
+#include "ai/gui/AIDialogueForm.h"
+#include "ai/gui/AIDialogueTreeForm.h"
+#include "ai/gui/AISpriteForm.h"
 #include "canvas/NodeCanvas.h"
 #include "editors/FloatMessageEditor.h"
 #include "editors/Localization.h"
@@ -19,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -922,6 +927,77 @@ void TMainForm::Settings()
 
 void TMainForm::About() { FDialogs->Inform(MainFormText::AboutText()); }
 
-void TMainForm::AIDialogueGenerator() { WindowNotAvailable(QStringLiteral("The AI dialogue generator")); }
-void TMainForm::AIDialogueTree() { WindowNotAvailable(QStringLiteral("The AI dialogue tree generator")); }
-void TMainForm::AISpriteGenerator() { WindowNotAvailable(QStringLiteral("The AI sprite generator")); }
+// ---------------------------------------------------------------------------
+// AI windows
+
+bool TMainForm::RequireOpenProject()
+{
+    if (FProject)
+        return true;
+    FDialogs->Inform(QStringLiteral("Please create or open a project first."));
+    return false;
+}
+
+void TMainForm::AfterAIChange()
+{
+    MarkModified();
+    RebuildTree();
+    UpdateStatusBar();
+    FCanvas->update();
+}
+
+void TMainForm::AIDialogueGenerator()
+{
+    if (!RequireOpenProject())
+        return;
+    TAIDialogueResult result;
+    if (!TfrmAIDialogue::Execute(this, result))
+        return;
+    RecordUndoPoint();
+    const TAIDialogueApplyOutcome outcome = AIDialogueLogic::ApplyResult(*FProject, FSelectedNodeID, result);
+    if (outcome.SelectedNodeID != FSelectedNodeID)
+        SelectNode(outcome.SelectedNodeID, false);
+    if (outcome.NodeTextChanged)
+        FillNodeInfo();
+    if (!outcome.LogLine.isEmpty())
+        AddLog(outcome.LogLine);
+    AfterAIChange();
+}
+
+void TMainForm::AIDialogueTree()
+{
+    if (!RequireOpenProject())
+        return;
+    std::unique_ptr<TDialogueNode> root;
+    if (!TAIDialogueTreeForm::Execute(this, root) || !root)
+        return;
+    RecordUndoPoint();
+    ::AIDialogueTree::AddRootToProject(*FProject, *root);
+    AfterAIChange();
+    AddLog(QStringLiteral("AI dialogue tree added to project"));
+}
+
+void TMainForm::AISpriteGenerator()
+{
+    if (!RequireOpenProject())
+        return;
+    TRgbaImage sheet;
+    if (!TfrmAISprte::Execute(this, sheet) || sheet.IsNull())
+        return;
+    RecordUndoPoint();
+    const QString base = FProject->FilePath().isEmpty() ? QDir::currentPath()
+                                                         : QFileInfo(FProject->FilePath()).absolutePath();
+    const QString folder = QDir(base).filePath(QStringLiteral("sprites"));
+    QDir().mkpath(folder);
+    const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")) + QStringLiteral(".png");
+    const QString path = QDir(folder).filePath(name);
+    QString error;
+    if (!PngCodec::SaveToFile(path, sheet, &error)) {
+        AddLog(QStringLiteral("Sprite sheet could not be saved: ") + error, llError);
+        return;
+    }
+    MarkModified();
+    AddLog(QStringLiteral("Sprite sheet saved: ") + name);
+    FDialogs->Inform(QStringLiteral("Sprite sheet saved to:\r\n") + path + QStringLiteral("\r\n\r\n")
+                     + QStringLiteral("Attach this sprite to a node manually via node properties."));
+}

@@ -182,6 +182,8 @@ private:
     void RunImport(const QString& kind, const QString& title, const QString& fileTypes);
     bool RequireProject() const { return FProject != nullptr; }
     void WindowNotAvailable(const QString& windowName);
+    bool RequireOpenProject();
+    void AfterAIChange();
 
     std::unique_ptr<IShellDialogs> FDialogs;
     std::unique_ptr<TDialogueProject> FProject;

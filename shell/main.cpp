@@ -1,6 +1,7 @@
 // The Tallowin editor: settings, splash, the application style and the main
 // window, then the event loop; the settings are saved once more at the end.
 
+#include "ai/gui/QtTileTextPainter.h"
 #include "project/AppSettings.h"
 #include "shell/MainForm.h"
 #include "shell/SplashForm.h"
@@ -35,6 +36,8 @@ int main(int argc, char* argv[])
     std::srand(unsigned(std::time(nullptr)));
 
     QApplication app(argc, argv);
+    // Placeholder and failure tiles of the image generator carry text.
+    InstallQtTileTextPainter();
     if (TAppSettings::Instance().ShowSplash())
         TSplashForm::ShowSplash();
     ApplyApplicationStyle();
