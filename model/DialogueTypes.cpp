@@ -104,10 +104,11 @@ qint64 NodeNumberOf(const QString& id)
 
 TDialogueNode* TDialogueProject::AddNode(TNodeType aType)
 {
-    qint64 maximum = 0;
-    for (const auto& node : FNodes)
-        maximum = std::max(maximum, NodeNumberOf(node->ID()));
-    const QString id = QStringLiteral("Node%1").arg(maximum + 1, 3, 10, QLatin1Char('0'));
+    // The highest number is kept with the ID index, so adding many nodes
+    // stays linear; removals and renames recount it once.
+    if (!FIndexValid)
+        RebuildIndex();
+    const QString id = QStringLiteral("Node%1").arg(FMaxNodeNumber + 1, 3, 10, QLatin1Char('0'));
     auto node = std::make_unique<TDialogueNode>(id, aType);
     if (FNodes.empty())
         node->SetIsStartNode(true);
@@ -121,8 +122,11 @@ TDialogueNode* TDialogueProject::AppendNode(std::unique_ptr<TDialogueNode> node)
     node->FOwner = this;
     TDialogueNode* raw = node.get();
     FNodes.push_back(std::move(node));
-    if (FIndexValid && !FIndex.contains(raw->ID()))
-        FIndex.insert(raw->ID(), raw);
+    if (FIndexValid) {
+        if (!FIndex.contains(raw->ID()))
+            FIndex.insert(raw->ID(), raw);
+        FMaxNodeNumber = std::max(FMaxNodeNumber, NodeNumberOf(raw->ID()));
+    }
     return raw;
 }
 
@@ -152,6 +156,7 @@ void TDialogueProject::ClearNodes()
 {
     FNodes.clear();
     FIndex.clear();
+    FMaxNodeNumber = 0;
     FIndexValid = true;
 }
 
@@ -159,9 +164,12 @@ void TDialogueProject::RebuildIndex() const
 {
     FIndex.clear();
     FIndex.reserve(qsizetype(FNodes.size()));
-    for (const auto& node : FNodes)
+    FMaxNodeNumber = 0;
+    for (const auto& node : FNodes) {
         if (!FIndex.contains(node->ID()))
             FIndex.insert(node->ID(), node.get());
+        FMaxNodeNumber = std::max(FMaxNodeNumber, NodeNumberOf(node->ID()));
+    }
     FIndexValid = true;
 }
 
@@ -206,6 +214,7 @@ void TDialogueProject::TakeContentFrom(TDialogueProject& other)
         node->FOwner = this;
     FIndexValid = false;
     other.FIndex.clear();
+    other.FMaxNodeNumber = 0;
     other.FIndexValid = true;
     FFloatMessages = std::move(other.FFloatMessages);
     other.FFloatMessages.clear();

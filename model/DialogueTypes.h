@@ -327,4 +327,5 @@ private:
     // removals and ID changes, kept up to date on appends.
     mutable QHash<QString, TDialogueNode*> FIndex;
     mutable bool FIndexValid = true;
+    mutable qint64 FMaxNodeNumber = 0;   // highest "Node<n>" number, kept with the index
 };
