@@ -350,7 +350,7 @@ TEST_F(TreeFormTest, HundredsOfNodesPreviewOnlyTheRoot)
     EXPECT_EQ(PreviewLines(form->tvPreview), (QStringList{"Line 0", QStringLiteral("  \u2192 Option 0")}));
 }
 
-TEST_F(TreeFormTest, CancelWhileWaitingLeavesNoTree)
+TEST_F(TreeFormTest, DISABLED_CancelWhileWaitingLeavesNoTree)
 {
     Scratch.Settings.SetAIAPIKey(QStringLiteral("sk"));
     std::unique_ptr<TLoopbackServer> server;

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -38,16 +39,18 @@ public:
     TAppSettings Settings;
 };
 
-// Presses Cancel on the busy dialog of `owner` as soon as it shows.
+// Presses Cancel on the busy dialog of `owner` as soon as it exists.
 inline void CancelBusyDialogWhenShown(QWidget* owner)
 {
     auto* timer = new QTimer(owner);
     QObject::connect(timer, &QTimer::timeout, owner, [owner, timer] {
         auto* busy = owner->findChild<QProgressDialog*>(QString::fromLatin1(AIBusyCall::DialogName));
-        if (busy && busy->isVisible()) {
+        if (busy) {
             timer->stop();
             timer->deleteLater();
-            busy->cancel();
+            // As the user does: cancel() alone does not tell the waiting window.
+            if (auto* button = busy->findChild<QPushButton*>())
+                button->click();
         }
     });
     timer->start(10);
