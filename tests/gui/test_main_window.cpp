@@ -463,17 +463,5 @@ TEST_F(MainWindow, LogPanelTogglesAndClears)
     EXPECT_TRUE(Window->LogLines().isEmpty());
 }
 
-TEST_F(MainWindow, WindowsNotBuiltYetSayTheyAreUnavailable)
-{
-    for (const char* name : { "miAISprite", "miAIDialogue", "miAIDialogueTree" }) {
-        const int before = Window->LogLines().size();
-        Trigger(name);
-        EXPECT_GT(Window->LogLines().size(), before) << name;
-        EXPECT_TRUE(Dialogs->Errors.isEmpty()) << name;
-    }
-    Trigger("miAbout");
-    ASSERT_EQ(Dialogs->Informations.size(), 1);
-    EXPECT_TRUE(Dialogs->Informations[0].startsWith("TALLOWIN\r\n"));
-}
 
 }
