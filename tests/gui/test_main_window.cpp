@@ -463,5 +463,11 @@ TEST_F(MainWindow, LogPanelTogglesAndClears)
     EXPECT_TRUE(Window->LogLines().isEmpty());
 }
 
+TEST_F(MainWindow, AboutShowsTheProgramText)
+{
+    Trigger("miAbout");
+    ASSERT_EQ(Dialogs->Informations.size(), 1);
+    EXPECT_TRUE(Dialogs->Informations[0].startsWith("TALLOWIN\r\n"));
+}
 
 }
