@@ -84,6 +84,13 @@ int FrameBoundaryX(int i, int stripWidth, int frameCount)
     return int(std::lround(double(i) * stripWidth / frameCount));
 }
 
+int FrameWidthOnStrip(int stripWidth, int frameCount)
+{
+    if (frameCount <= 0)
+        return 0;
+    return int(std::lround(double(stripWidth) / frameCount));
+}
+
 int StepFrame(int selected, int step, int frameCount)
 {
     if (frameCount <= 0)
@@ -110,14 +117,20 @@ QString FrameInfo(int selected, int frameCount, int frameWidth, int frameHeight,
         .arg(selected + 1).arg(frameCount).arg(frameWidth).arg(frameHeight).arg(zoom);
 }
 
+QString FrameName(const QString& characterType, const QString& action, const QString& direction, int frame)
+{
+    return (characterType + QLatin1Char('_') + action + QLatin1Char('_') + direction + QLatin1Char('_')
+            + QString::number(frame))
+        .toLower();
+}
+
 QString DescriptionJSON(int frameWidth, int frameHeight, int frameCount, const QString& characterType,
                         const QString& action, const QString& direction)
 {
-    TJsonValue frames = TJsonValue::Array();
-    const QString stem = (characterType + QLatin1Char('_') + action + QLatin1Char('_') + direction + QLatin1Char('_')).toLower();
+    TJsonValue frames = TJsonValue::Array(size_t(std::max(frameCount, 0)));
     for (int i = 0; i < frameCount; ++i) {
         TJsonValue frame = TJsonValue::Object();
-        frame.Add(QStringLiteral("name"), stem + QString::number(i));
+        frame.Add(QStringLiteral("name"), FrameName(characterType, action, direction, i));
         frame.Add(QStringLiteral("duration"), 100);
         frames.Append(std::move(frame));
     }

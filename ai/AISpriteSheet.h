@@ -49,6 +49,8 @@ int ClampFrameCount(const QString& text);
 int FrameAtX(int x, int stripWidth, int frameCount);
 // x of the boundary before frame i on the strip, rounded to the nearest pixel.
 int FrameBoundaryX(int i, int stripWidth, int frameCount);
+// Width of one frame on the strip, rounded to the nearest pixel.
+int FrameWidthOnStrip(int stripWidth, int frameCount);
 // One step forward or back, wrapping around.
 int StepFrame(int selected, int step, int frameCount);
 
@@ -60,6 +62,8 @@ QString StatusCaption(const QString& message);   // caption + " -- " + message
 QString DoneStatus(int frameCount, int frameWidth, int frameHeight);
 QString FrameInfo(int selected, int frameCount, int frameWidth, int frameHeight, int zoom);
 
+// "type_action_direction_i", lower-cased: a frame's name in the description.
+QString FrameName(const QString& characterType, const QString& action, const QString& direction, int frame);
 // Compact JSON saved as base + ".json".
 QString DescriptionJSON(int frameWidth, int frameHeight, int frameCount, const QString& characterType,
                         const QString& action, const QString& direction);

@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
-const QString TfrmAISprte::ModelID = QStringLiteral("sdxl-sprite");
-const QString TfrmAISprte::Caption = QStringLiteral("AI Sprite Sheet Generator");
+const QString TfrmAISprte::ModelID = QLatin1String(AISpriteSheet::ModelID);
+const QString TfrmAISprte::Caption = QLatin1String(AISpriteSheet::WindowCaption);
 
 namespace {
 
@@ -26,7 +26,6 @@ constexpr int CaptionWidth = 80;
 constexpr int InputX = Margin + CaptionWidth + 4;
 constexpr int InputWidth = TfrmAISprte::FormWidth - InputX - Margin;
 constexpr int FullWidth = TfrmAISprte::FormWidth - 2 * Margin;
-const QString StatusSeparator = QStringLiteral(" -- ");
 
 struct TSheetAndResult {
     TRgbaImage Sheet;
@@ -36,11 +35,12 @@ struct TSheetAndResult {
     QString Hint() const { return Failure.IsFailure() ? Failure.UserHint() : FrameError; }
 };
 
-QComboBox* AddList(QWidget* parent, const QString& name, const QStringList& items, const QRect& geometry)
+QComboBox* AddList(QWidget* parent, const QString& name, const char* const* items, int count, const QRect& geometry)
 {
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
-    list->addItems(items);
+    for (int i = 0; i < count; ++i)
+        list->addItem(QString::fromUtf8(items[i]));
     list->setCurrentIndex(0);
     list->setGeometry(geometry);
     return list;
@@ -134,22 +134,15 @@ void TfrmAISprte::BuildControls()
 
 int TfrmAISprte::BuildInputRows(int y)
 {
-    cbStyle = AddList(this, QStringLiteral("cbStyle"),
-                      {QStringLiteral("Vault Dweller"), QStringLiteral("Raider"), QStringLiteral("Ghoul"),
-                       QStringLiteral("Brotherhood Knight"), QStringLiteral("Settler")},
+    cbStyle = AddList(this, QStringLiteral("cbStyle"), AISpriteSheet::CharacterTypes, AISpriteSheet::CharacterTypeCount,
                       QRect(InputX, y, InputWidth, 24));
     AddCaption(this, QStringLiteral("C&haracter type:"), Margin, y, cbStyle);
     y += RowStep;
-    cbAction = AddList(this, QStringLiteral("cbAction"),
-                       {QStringLiteral("idle"), QStringLiteral("walk"), QStringLiteral("run"), QStringLiteral("attack"),
-                        QStringLiteral("talk"), QStringLiteral("scout"), QStringLiteral("death"), QStringLiteral("victory")},
+    cbAction = AddList(this, QStringLiteral("cbAction"), AISpriteSheet::Actions, AISpriteSheet::ActionCount,
                        QRect(InputX, y, InputWidth, 24));
     AddCaption(this, QStringLiteral("&Action:"), Margin, y, cbAction);
     y += RowStep;
-    cbDirection = AddList(this, QStringLiteral("cbDirection"),
-                          {QStringLiteral("north"), QStringLiteral("south"), QStringLiteral("east"), QStringLiteral("west"),
-                           QStringLiteral("north-east"), QStringLiteral("north-west"), QStringLiteral("south-east"),
-                           QStringLiteral("south-west")},
+    cbDirection = AddList(this, QStringLiteral("cbDirection"), AISpriteSheet::Directions, AISpriteSheet::DirectionCount,
                           QRect(InputX, y, InputWidth, 24));
     AddCaption(this, QStringLiteral("&Direction:"), Margin, y, cbDirection);
     y += RowStep;
@@ -169,11 +162,10 @@ int TfrmAISprte::BuildInputRows(int y)
     chkDefNeg->setGeometry(InputX, y, InputWidth, 22);
     chkDefNeg->setChecked(true);
     y += RowStep;
-    cbRes = AddList(this, QStringLiteral("cbRes"),
-                    {QStringLiteral("64x64"), QStringLiteral("128x128"), QStringLiteral("256x256")},
+    cbRes = AddList(this, QStringLiteral("cbRes"), AISpriteSheet::Resolutions, AISpriteSheet::ResolutionCount,
                     QRect(InputX, y, 128, 24));
     AddCaption(this, QStringLiteral("&Resolution:"), Margin, y, cbRes);
-    edtFrames = new QLineEdit(QStringLiteral("8"), this);
+    edtFrames = new QLineEdit(QString::number(AISpriteSheet::DefaultFrameCount), this);
     edtFrames->setObjectName(QStringLiteral("edtFrames"));
     edtFrames->setGeometry(InputX + 128 + 70, y, 50, 24);
     AddCaption(this, QStringLiteral("&Frames:"), InputX + 128 + 12, y, edtFrames, 56);
@@ -258,22 +250,16 @@ void TfrmAISprte::ApplyTheme()
 QString TfrmAISprte::Status() const
 {
     const QString title = windowTitle();
-    const QString prefix = Caption + StatusSeparator;
+    const QString prefix = AISpriteSheet::StatusCaption(QString());
     return title.startsWith(prefix) ? title.mid(prefix.size()) : QString();
 }
 
-void TfrmAISprte::SetStatus(const QString& message) { setWindowTitle(Caption + StatusSeparator + message); }
+void TfrmAISprte::SetStatus(const QString& message) { setWindowTitle(AISpriteSheet::StatusCaption(message)); }
 
-TSpritePrompt TfrmAISprte::CurrentPrompt() const
+AISpriteSheet::TSheetPrompt TfrmAISprte::CurrentPrompt() const
 {
-    TSpritePromptRequest request;
-    request.CharacterType = cbStyle->currentText();
-    request.Action = cbAction->currentText();
-    request.Direction = cbDirection->currentText();
-    request.Extra = edtExtra->text();
-    request.NegativeBox = edtNeg->text();
-    request.UseDefaultNegative = chkDefNeg->isChecked();
-    return AISpriteLogic::BuildPrompt(request);
+    return AISpriteSheet::BuildPrompt(cbStyle->currentText(), cbAction->currentText(), cbDirection->currentText(),
+                                      edtExtra->text(), chkDefNeg->isChecked(), edtNeg->text());
 }
 
 TSpriteSheetInfo TfrmAISprte::SheetInfo() const
@@ -299,7 +285,7 @@ void TfrmAISprte::SetSheet(const TRgbaImage& sheet, int frameCount)
     FW = sheet.Width / frameCount;
     FH = sheet.Height;
     FSelFrame = 0;
-    FZoom = 100;
+    FZoom = AISpriteSheet::DefaultZoom;
     DrawAll();
     btnSave->setEnabled(true);
     btnOK->setEnabled(true);
@@ -310,9 +296,9 @@ void TfrmAISprte::GenerateSheet()
     DropSheet();
     lblServiceHint->clear();
     SetStatus(QStringLiteral("Generating..."));
-    const TSpritePrompt prompt = CurrentPrompt();
-    const int frameSize = AISpriteLogic::FrameSizeForIndex(cbRes->currentIndex());
-    const int frameCount = AISpriteLogic::ClampFrameCount(edtFrames->text());
+    const AISpriteSheet::TSheetPrompt prompt = CurrentPrompt();
+    const int frameSize = AISpriteSheet::FrameSizeFor(cbRes->currentIndex());
+    const int frameCount = AISpriteSheet::ClampFrameCount(edtFrames->text());
     edtFrames->setText(QString::number(frameCount));
     FGen->SetNegativePrompt(prompt.NegativePrompt);
     FGen->SetAPIKey(edtKey->text().trimmed());
@@ -338,7 +324,7 @@ void TfrmAISprte::GenerateSheet()
         return;
     }
     SetSheet(answer->Sheet, frameCount);
-    SetStatus(QStringLiteral("Done  (%1 frames, %2x%3 px)").arg(FFrameCount).arg(FW).arg(FH));
+    SetStatus(AISpriteSheet::DoneStatus(FFrameCount, FW, FH));
 }
 
 void TfrmAISprte::LoadSheet()
@@ -400,30 +386,30 @@ void TfrmAISprte::SelectFrame(int frame)
 void TfrmAISprte::PrevFrame()
 {
     if (FFrameCount > 0)
-        SelectFrame(AISpriteLogic::StepFrame(FSelFrame, -1, FFrameCount));
+        SelectFrame(AISpriteSheet::StepFrame(FSelFrame, -1, FFrameCount));
 }
 
 void TfrmAISprte::NextFrame()
 {
     if (FFrameCount > 0)
-        SelectFrame(AISpriteLogic::StepFrame(FSelFrame, +1, FFrameCount));
+        SelectFrame(AISpriteSheet::StepFrame(FSelFrame, +1, FFrameCount));
 }
 
 void TfrmAISprte::ZoomIn()
 {
-    FZoom = AISpriteLogic::ZoomIn(FZoom);
+    FZoom = AISpriteSheet::ZoomIn(FZoom);
     DrawInspector();
 }
 
 void TfrmAISprte::ZoomOut()
 {
-    FZoom = AISpriteLogic::ZoomOut(FZoom);
+    FZoom = AISpriteSheet::ZoomOut(FZoom);
     DrawInspector();
 }
 
 void TfrmAISprte::ZoomReset()
 {
-    FZoom = 100;
+    FZoom = AISpriteSheet::DefaultZoom;
     DrawInspector();
 }
 
@@ -433,7 +419,7 @@ void TfrmAISprte::StripMouseDown(int x)
         return;
     FMouseDown = true;
     FMouseStart = x;
-    SelectFrame(AISpriteLogic::FrameUnderX(x, FFrameCount, imgStrip->width()));
+    SelectFrame(AISpriteSheet::FrameAtX(x, imgStrip->width(), FFrameCount));
 }
 
 void TfrmAISprte::StripMouseMove(int x)
@@ -443,7 +429,7 @@ void TfrmAISprte::StripMouseMove(int x)
     if (std::abs(x - FMouseStart) <= imgStrip->width() / FFrameCount)
         return;
     FMouseStart = x;
-    SelectFrame(AISpriteLogic::FrameUnderX(x, FFrameCount, imgStrip->width()));
+    SelectFrame(AISpriteSheet::FrameAtX(x, imgStrip->width(), FFrameCount));
 }
 
 void TfrmAISprte::StripMouseUp() { FMouseDown = false; }
@@ -488,11 +474,11 @@ void TfrmAISprte::DrawStrip()
     painter.drawImage(QRect(0, 0, width, height), AISpriteLogic::ToQImage(FSheetBmp));
     painter.setPen(QPen(QColor(128, 128, 128), 1, Qt::DotLine));
     for (int i = 1; i < FFrameCount; ++i) {
-        const int x = AISpriteLogic::FrameLeftOnStrip(i, FFrameCount, width);
+        const int x = AISpriteSheet::FrameBoundaryX(i, width, FFrameCount);
         painter.drawLine(x, 0, x, height);
     }
-    const int x0 = AISpriteLogic::FrameLeftOnStrip(FSelFrame, FFrameCount, width);
-    const int w = AISpriteLogic::FrameWidthOnStrip(FFrameCount, width);
+    const int x0 = AISpriteSheet::FrameBoundaryX(FSelFrame, width, FFrameCount);
+    const int w = AISpriteSheet::FrameWidthOnStrip(width, FFrameCount);
     painter.fillRect(QRect(QPoint(x0 + 1, 0), QPoint(x0 + w - 1, height - 1)),
                      QBrush(palette().color(QPalette::Highlight), Qt::BDiagPattern));
     painter.end();
@@ -520,12 +506,7 @@ void TfrmAISprte::DrawInspector()
         DrawPixelGrid(painter, target);
     painter.end();
     imgInsp->setPixmap(insp);
-    lblInfo->setText(QStringLiteral("Frame %1 / %2  |  %3x%4 px  |  %5% zoom")
-                         .arg(FSelFrame + 1)
-                         .arg(FFrameCount)
-                         .arg(FW)
-                         .arg(FH)
-                         .arg(FZoom));
+    lblInfo->setText(AISpriteSheet::FrameInfo(FSelFrame, FFrameCount, FW, FH, FZoom));
 }
 
 // One line on every pixel boundary of the stretched frame, its outline

@@ -11,6 +11,7 @@
 //   AISpriteLogic::SaveSheetIntoProject(project, Sheet, now, path, error)
 // (ai/gui/AISpriteFormLogic.h) after taking the undo point.
 
+#include "ai/AISpriteSheet.h"
 #include "ai/gui/AIDialogueFormWorker.h"
 #include "ai/gui/AISpriteFormLogic.h"
 
@@ -53,7 +54,7 @@ public:
     QString Status() const;
     TAIImageGenerator& Generator() const { return *FGen; }
 
-    TSpritePrompt CurrentPrompt() const;
+    AISpriteSheet::TSheetPrompt CurrentPrompt() const;
     TSpriteSheetInfo SheetInfo() const;
 
     // The file parts of Load... and Save Sprite..., without their dialogs.
@@ -103,7 +104,7 @@ private:
     int FH = 0;
     int FFrameCount = 0;
     int FSelFrame = 0;
-    int FZoom = 100;
+    int FZoom = AISpriteSheet::DefaultZoom;
     bool FShowGrid = true;
     bool FMouseDown = false;
     int FMouseStart = 0;

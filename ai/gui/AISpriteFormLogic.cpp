@@ -1,11 +1,11 @@
 #include "ai/gui/AISpriteFormLogic.h"
 
+#include "ai/AISpriteSheet.h"
 #include "ai/PngCodec.h"
 #include "export/ExportFiles.h"
 #include "export/FRMWriter.h"
 #include "export/ModExporter.h"
 #include "model/DialogueTypes.h"
-#include "model/JsonText.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -13,23 +13,16 @@
 #include <QImageReader>
 
 #include <algorithm>
-#include <cmath>
 
 namespace AISpriteLogic {
 
 namespace {
 
-const QString CommonNegative = QStringLiteral("blurry, text, watermark, signature, deformed, extra limbs, ");
-
-TPromptTemplate Template(const char* style, const char* base, const char* negativeTail)
+QByteArray DescriptionBytes(const TSpriteSheetInfo& info)
 {
-    return {QString::fromLatin1(style), QString::fromLatin1(base), CommonNegative + QString::fromLatin1(negativeTail),
-            QStringLiteral("1:1")};
-}
-
-int RoundedDiv(qint64 numerator, int denominator)
-{
-    return int(std::lround(double(numerator) / double(denominator)));
+    return AISpriteSheet::DescriptionJSON(info.FrameWidth, info.FrameHeight, info.FrameCount, info.CharacterType,
+                                          info.Action, info.Direction)
+        .toUtf8();
 }
 
 QString FileNameOf(const QString& path) { return QFileInfo(path).fileName(); }
@@ -64,118 +57,6 @@ QByteArray FrameBytes(const TRgbaImage& sheet, const TSpriteSheetInfo& info, int
                                         int(argb.bytesPerLine() / 4));
 }
 
-}
-
-const QVector<TPromptTemplate>& PromptTemplates()
-{
-    static const QVector<TPromptTemplate> templates = {
-        Template("vault-dweller", "8-bit pixel art character, vault jumpsuit, Fallout style, front facing, detailed",
-                 "modern clothing"),
-        Template("raider", "8-bit pixel art wasteland raider, leather armor, weapons, aggressive pose, Fallout style",
-                 "clean, HD, modern"),
-        Template("ghoul", "8-bit pixel art ghoul, decayed skin, ragged clothes, glowing eyes, Fallout style",
-                 "smooth, perfect skin, modern"),
-        Template("brotherhood", "8-bit pixel art brotherhood knight, power armor, weapon, standing tall, Fallout style",
-                 "colorful, casual, modern"),
-        Template("settler", "8-bit pixel art settler, practical clothing, tools, neutral pose, Fallout style",
-                 "fantasy, medieval, modern"),
-    };
-    return templates;
-}
-
-const TPromptTemplate& FindTemplate(const QString& style)
-{
-    for (const TPromptTemplate& t : PromptTemplates())
-        if (t.Style.compare(style, Qt::CaseInsensitive) == 0)
-            return t;
-    return PromptTemplates().first();
-}
-
-TSpritePrompt BuildPrompt(const TSpritePromptRequest& request)
-{
-    const TPromptTemplate& t = FindTemplate(request.CharacterType.toLower());
-    TSpritePrompt result;
-    result.Prompt = t.BasePrompt + QStringLiteral(", ") + request.CharacterType + QStringLiteral(", ") + request.Action
-                  + QStringLiteral(", ") + request.Direction;
-    if (!t.NegativePrompt.trimmed().isEmpty())
-        result.Prompt += QStringLiteral(" | Negative: ") + t.NegativePrompt;
-    const QString extra = request.Extra.trimmed();
-    if (!extra.isEmpty())
-        result.Prompt += QStringLiteral(", ") + extra;
-    result.NegativePrompt = request.UseDefaultNegative ? t.NegativePrompt : request.NegativeBox.trimmed();
-    return result;
-}
-
-int FrameSizeForIndex(int resolutionIndex)
-{
-    switch (resolutionIndex) {
-    case 1: return 128;
-    case 2: return 256;
-    default: return 64;
-    }
-}
-
-int ClampFrameCount(const QString& text)
-{
-    bool ok = false;
-    const qlonglong value = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        return DefaultFrames;
-    return int(std::clamp<qlonglong>(value, MinFrames, MaxFrames));
-}
-
-int FrameUnderX(int x, int frameCount, int stripWidth)
-{
-    if (stripWidth <= 0 || frameCount <= 0)
-        return 0;
-    return std::clamp(int(qint64(x) * frameCount / stripWidth), 0, frameCount - 1);
-}
-
-int StepFrame(int selected, int delta, int frameCount)
-{
-    if (frameCount <= 0)
-        return 0;
-    return ((selected + delta) % frameCount + frameCount) % frameCount;
-}
-
-int ZoomIn(int zoom) { return std::min(zoom + ZoomStep, MaxZoom); }
-int ZoomOut(int zoom) { return std::max(zoom - ZoomStep, MinZoom); }
-
-int FrameLeftOnStrip(int frame, int frameCount, int stripWidth)
-{
-    return frameCount > 0 ? RoundedDiv(qint64(frame) * stripWidth, frameCount) : 0;
-}
-
-int FrameWidthOnStrip(int frameCount, int stripWidth)
-{
-    return frameCount > 0 ? RoundedDiv(stripWidth, frameCount) : 0;
-}
-
-QString FrameName(const TSpriteSheetInfo& info, int frame)
-{
-    return (info.CharacterType + QLatin1Char('_') + info.Action + QLatin1Char('_') + info.Direction + QLatin1Char('_')
-            + QString::number(frame))
-        .toLower();
-}
-
-QByteArray DescriptionJson(const TSpriteSheetInfo& info)
-{
-    TJsonValue root = TJsonValue::Object();
-    root.Add(QStringLiteral("frame_width"), info.FrameWidth);
-    root.Add(QStringLiteral("frame_height"), info.FrameHeight);
-    root.Add(QStringLiteral("frame_count"), info.FrameCount);
-    TJsonValue frames = TJsonValue::Array(size_t(std::max(info.FrameCount, 0)));
-    for (int i = 0; i < info.FrameCount; ++i) {
-        TJsonValue frame = TJsonValue::Object();
-        frame.Add(QStringLiteral("name"), FrameName(info, i));
-        frame.Add(QStringLiteral("duration"), 100);
-        frames.Append(std::move(frame));
-    }
-    root.Add(QStringLiteral("frames"), std::move(frames));
-    root.Add(QStringLiteral("character"), info.CharacterType.toLower());
-    root.Add(QStringLiteral("palette"), QStringLiteral("[]"));
-    root.Add(QStringLiteral("tags"), QStringLiteral("[]"));
-    return JsonText::Compact(root).toUtf8();
 }
 
 QImage ToQImage(const TRgbaImage& image)
@@ -234,7 +115,7 @@ TSpriteSaveOutcome SaveSpriteFiles(const QString& chosenPath, const TRgbaImage& 
     QString error;
     const QByteArray png = PngCodec::Encode(sheet, &error);
     if (png.isEmpty() || !ExportFiles::WriteFileAtomically(pngPath, png, &error)
-        || !ExportFiles::WriteFileAtomically(jsonPath, DescriptionJson(info), &error)) {
+        || !ExportFiles::WriteFileAtomically(jsonPath, DescriptionBytes(info), &error)) {
         outcome.Status = QStringLiteral("Failed to save sprite sheet: ") + error;
         return outcome;
     }

@@ -1,38 +1,17 @@
 #pragma once
-// What the AI sprite window does besides drawing controls: the prompt
-// templates, building the prompt, the frame and zoom arithmetic, the sheet
-// files (PNG, JSON description, BMP copy, FRM of one frame) and storing a
-// sheet beside the project. Plain functions, tested without a window.
+// The AI sprite window's work that needs images or files: QImage
+// conversion, loading a sheet, the files of Save Sprite... (PNG, JSON
+// description, BMP copy, FRM of one frame) and storing a sheet beside the
+// project. The prompt, frame, zoom and text rules are AISpriteSheet's
+// (ai/AISpriteSheet.h). Plain functions, tested without a window.
 
 #include "ai/RgbaImage.h"
 
 #include <QDateTime>
 #include <QImage>
 #include <QString>
-#include <QVector>
 
 class TDialogueProject;
-
-struct TPromptTemplate {
-    QString Style;
-    QString BasePrompt;
-    QString NegativePrompt;
-    QString AspectRatio;
-};
-
-struct TSpritePromptRequest {
-    QString CharacterType;   // as displayed
-    QString Action;
-    QString Direction;
-    QString Extra;
-    QString NegativeBox;
-    bool UseDefaultNegative = true;
-};
-
-struct TSpritePrompt {
-    QString Prompt;
-    QString NegativePrompt;
-};
 
 // What the description file says about a sheet.
 struct TSpriteSheetInfo {
@@ -50,36 +29,6 @@ struct TSpriteSaveOutcome {
 };
 
 namespace AISpriteLogic {
-
-constexpr int MinZoom = 25;
-constexpr int MaxZoom = 800;
-constexpr int ZoomStep = 25;
-constexpr int MinFrames = 1;
-constexpr int MaxFrames = 32;
-constexpr int DefaultFrames = 8;
-
-const QVector<TPromptTemplate>& PromptTemplates();
-// By style, ignoring case; the first template when none matches.
-const TPromptTemplate& FindTemplate(const QString& style);
-
-TSpritePrompt BuildPrompt(const TSpritePromptRequest& request);
-
-// 64, 128 or 256 for the resolution list's entries.
-int FrameSizeForIndex(int resolutionIndex);
-// The frames box as a number, 8 when it is not one, kept within 1..32.
-int ClampFrameCount(const QString& text);
-
-int FrameUnderX(int x, int frameCount, int stripWidth);
-// One step with wrap-around; 0 when there are no frames.
-int StepFrame(int selected, int delta, int frameCount);
-int ZoomIn(int zoom);
-int ZoomOut(int zoom);
-// Left edge and width of a frame on a strip of the given width.
-int FrameLeftOnStrip(int frame, int frameCount, int stripWidth);
-int FrameWidthOnStrip(int frameCount, int stripWidth);
-
-QString FrameName(const TSpriteSheetInfo& info, int frame);
-QByteArray DescriptionJson(const TSpriteSheetInfo& info);
 
 // A deep copy in QImage form, and back.
 QImage ToQImage(const TRgbaImage& image);

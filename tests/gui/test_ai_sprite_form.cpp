@@ -1,6 +1,7 @@
-// The AI sprite window: prompt templates, frame and zoom handling, the
-// sheet files, and generation against real image servers on the loopback
-// interface.
+// The AI sprite window: its controls, frame and zoom handling, the sheet
+// files, and generation against real image servers on the loopback
+// interface. The prompt, frame and zoom rules alone are tested in
+// tests/core/test_ai_sprite_sheet.cpp.
 
 #include "ai/AIImageGenerator.h"
 #include "ai/PngCodec.h"
@@ -75,63 +76,6 @@ protected:
 };
 
 } // namespace
-
-TEST(SpritePrompt, TemplatesAreFoundByLowerCasedCharacterType)
-{
-    struct Case {
-        QString Type;
-        QString Style;
-    } cases[] = {
-        {QStringLiteral("Vault Dweller"), QStringLiteral("vault-dweller")},
-        {QStringLiteral("Brotherhood Knight"), QStringLiteral("vault-dweller")},
-        {QStringLiteral("Raider"), QStringLiteral("raider")},
-        {QStringLiteral("Ghoul"), QStringLiteral("ghoul")},
-        {QStringLiteral("Settler"), QStringLiteral("settler")},
-        {QStringLiteral("BROTHERHOOD"), QStringLiteral("brotherhood")},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(AISpriteLogic::FindTemplate(c.Type.toLower()).Style, c.Style) << c.Type.toStdString();
-    for (const TPromptTemplate& t : AISpriteLogic::PromptTemplates())
-        EXPECT_EQ(t.AspectRatio, QStringLiteral("1:1"));
-    EXPECT_EQ(AISpriteLogic::FindTemplate(QStringLiteral("ghoul")).NegativePrompt,
-              QStringLiteral("blurry, text, watermark, signature, deformed, extra limbs, smooth, perfect skin, modern"));
-}
-
-TEST(SpritePrompt, ExtraAndNegativePrompts)
-{
-    TSpritePromptRequest request{QStringLiteral("Raider"), QStringLiteral("attack"), QStringLiteral("south-west"),
-                                 QStringLiteral("  with a spear "), QStringLiteral("  neon  "), true};
-    TSpritePrompt prompt = AISpriteLogic::BuildPrompt(request);
-    EXPECT_EQ(prompt.Prompt, QStringLiteral("8-bit pixel art wasteland raider, leather armor, weapons, aggressive pose, "
-                                            "Fallout style, Raider, attack, south-west | Negative: blurry, text, watermark, "
-                                            "signature, deformed, extra limbs, clean, HD, modern, with a spear"));
-    EXPECT_EQ(prompt.NegativePrompt,
-              QStringLiteral("blurry, text, watermark, signature, deformed, extra limbs, clean, HD, modern"));
-    request.UseDefaultNegative = false;
-    EXPECT_EQ(AISpriteLogic::BuildPrompt(request).NegativePrompt, QStringLiteral("neon"));
-}
-
-TEST(SpriteArithmetic, FramesZoomAndStrip)
-{
-    struct FramesCase {
-        QString Text;
-        int Count;
-    } frames[] = {{"0", 1}, {"99", 32}, {"abc", 8}, {"", 8}, {" 5 ", 5}, {"-3", 1}, {"99999999999999999999", 8}};
-    for (const FramesCase& c : frames)
-        EXPECT_EQ(AISpriteLogic::ClampFrameCount(c.Text), c.Count) << c.Text.toStdString();
-    EXPECT_EQ(AISpriteLogic::ZoomOut(25), 25);
-    EXPECT_EQ(AISpriteLogic::ZoomIn(800), 800);
-    EXPECT_EQ(AISpriteLogic::ZoomIn(100), 125);
-    EXPECT_EQ(AISpriteLogic::StepFrame(3, +1, 4), 0);
-    EXPECT_EQ(AISpriteLogic::StepFrame(0, -1, 4), 3);
-    EXPECT_EQ(AISpriteLogic::FrameUnderX(0, 4, 0), 0);
-    EXPECT_EQ(AISpriteLogic::FrameUnderX(-5, 4, 400), 0);
-    EXPECT_EQ(AISpriteLogic::FrameUnderX(399, 4, 400), 3);
-    EXPECT_EQ(AISpriteLogic::FrameUnderX(1000, 4, 400), 3);
-    EXPECT_EQ(AISpriteLogic::FrameLeftOnStrip(1, 3, 100), 33);
-    EXPECT_EQ(AISpriteLogic::FrameLeftOnStrip(2, 3, 100), 67);
-    EXPECT_EQ(AISpriteLogic::FrameSizeForIndex(2), 256);
-}
 
 TEST_F(SpriteFormTest, OpensWithItsInitialContents)
 {
@@ -225,6 +169,32 @@ TEST_F(SpriteFormTest, NavigationZoomAndStripSelection)
     EXPECT_EQ(form->lblInfo->text(), QStringLiteral("Frame 4 / 4  |  64x64 px  |  25% zoom"));
     form->chkGrid->setChecked(false);
     EXPECT_FALSE(form->ShowGrid());
+}
+
+TEST_F(SpriteFormTest, StripMarksFrameBoundariesAndHatchesTheSelectedFrame)
+{
+    auto form = MockSheet(8);
+    form->NextFrame();
+    const QImage strip = form->imgStrip->pixmap().toImage();
+    // 636 / 8 = 79.5 pixels a frame, so the rounding shows.
+    ASSERT_EQ(strip.width(), 636);
+    const QColor grey(128, 128, 128);
+    const QColor hatch = form->palette().color(QPalette::Highlight);
+    const auto columnHas = [&strip](int x, const QColor& color) {
+        for (int y = 0; y < strip.height(); ++y)
+            if (strip.pixelColor(x, y) == color)
+                return true;
+        return false;
+    };
+    const QList<int> boundaries = {80, 159, 239, 318, 398, 477, 557};
+    for (int x = 0; x < strip.width(); ++x) {
+        EXPECT_EQ(columnHas(x, grey), boundaries.contains(x)) << x;
+        // Frame 1 runs from 80 to 160; the hatch keeps one pixel off its left edge.
+        if (x < 81 || x > 159)
+            EXPECT_FALSE(columnHas(x, hatch)) << x;
+    }
+    EXPECT_TRUE(columnHas(81, hatch) || columnHas(82, hatch));
+    EXPECT_TRUE(columnHas(158, hatch) || columnHas(159, hatch));
 }
 
 TEST_F(SpriteFormTest, InspectorShowsTheSelectedFrameCentredOnACheckerboard)
