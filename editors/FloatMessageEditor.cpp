@@ -1,5 +1,6 @@
 #include "editors/FloatMessageEditor.h"
 
+#include "editors/ModalFormControls.h"
 #include "editors/ModalFormStyle.h"
 #include "editors/ModalFormText.h"
 #include "shell/ThemeManager.h"
@@ -20,6 +21,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+using namespace ModalFormControls;
 using namespace ModalFormStyle;
 
 namespace {
@@ -63,16 +65,11 @@ TFloatMessageForm::TFloatMessageForm(QWidget* owner, TDialogueProject* aProject)
 
 void TFloatMessageForm::BuildControls()
 {
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    QVBoxLayout* root = BareColumn(this);
 
-    pnlTop = Band(40, this);
-    auto* top = new QHBoxLayout(pnlTop);
-    top->setContentsMargins(12, 0, 12, 0);
-    lblTitle = BoldLabel(QStringLiteral("FLOAT MESSAGE EDITOR"), 13, pnlTop);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    top->addWidget(lblTitle);
+    const TTitleBand top = TitleBand(this, 40, QStringLiteral("FLOAT MESSAGE EDITOR"), 13);
+    pnlTop = top.Band;
+    lblTitle = top.Title;
     root->addWidget(pnlTop);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -99,13 +96,11 @@ QWidget* TFloatMessageForm::BuildListPane()
 
     auto* filterRow = new QHBoxLayout;
     filterRow->setSpacing(4);
-    cmbCategoryFilter = new QComboBox(pnlLeft);
-    cmbCategoryFilter->setObjectName(QStringLiteral("cmbCategoryFilter"));
-    cmbCategoryFilter->setFixedWidth(180);
+    // Its entries follow the project's categories.
+    cmbCategoryFilter = FixedList(pnlLeft, "cmbCategoryFilter", {}, 180);
     auto* filterCaption = Caption(QStringLiteral("&Filter:"), cmbCategoryFilter, 0, pnlLeft);
     FCaptions << filterCaption;
-    btnAddCategory = Button(QStringLiteral("+&Cat"), QSize(44, 24), pnlLeft);
-    btnAddCategory->setObjectName(QStringLiteral("btnAddCategory"));
+    btnAddCategory = NamedButton(pnlLeft, "btnAddCategory", QStringLiteral("+&Cat"), QSize(44, 24));
     filterRow->addWidget(filterCaption);
     filterRow->addWidget(cmbCategoryFilter);
     filterRow->addWidget(btnAddCategory);
@@ -153,27 +148,11 @@ QWidget* TFloatMessageForm::BuildDetailPane()
         ++row;
         return label;
     };
-    auto edit = [this](const char* name, int width) {
-        auto* e = new QLineEdit(pnlDetail);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setFixedWidth(width);
-        return e;
-    };
 
-    memoText = new QPlainTextEdit(pnlDetail);
-    memoText->setObjectName(QStringLiteral("memoText"));
-    memoText->setFixedSize(InputWidth, 70);
-    memoText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    memoText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memoText->setTabChangesFocus(true);
+    memoText = WrappedMemo(pnlDetail, "memoText", QSize(InputWidth, 70));
     addRow(QStringLiteral("&Text:"), memoText, memoText, Qt::AlignTop);
 
-    cmbCategory = new QComboBox(pnlDetail);
-    cmbCategory->setObjectName(QStringLiteral("cmbCategory"));
-    cmbCategory->setEditable(true);
-    cmbCategory->setInsertPolicy(QComboBox::NoInsert);
-    cmbCategory->setFixedWidth(180);
+    cmbCategory = EditablePicker(pnlDetail, "cmbCategory", 180);
     addRow(QStringLiteral("Cate&gory:"), cmbCategory, cmbCategory);
 
     auto* numbers = new QWidget(pnlDetail);
@@ -181,16 +160,9 @@ QWidget* TFloatMessageForm::BuildDetailPane()
     auto* numbersRow = new QHBoxLayout(numbers);
     numbersRow->setContentsMargins(0, 0, 0, 0);
     numbersRow->setSpacing(8);
-    spnPriority = new QSpinBox(numbers);
-    spnPriority->setObjectName(QStringLiteral("spnPriority"));
-    spnPriority->setRange(1, 10);
+    spnPriority = NamedSpin(numbers, "spnPriority", 1, 10, 60);
     spnPriority->setValue(5);
-    spnPriority->setFixedWidth(60);
-    spnWeight = new QSpinBox(numbers);
-    spnWeight->setObjectName(QStringLiteral("spnWeight"));
-    spnWeight->setRange(1, 100);
-    spnWeight->setValue(1);
-    spnWeight->setFixedWidth(60);
+    spnWeight = NamedSpin(numbers, "spnWeight", 1, 100, 60);
     auto* weightCaption = Caption(QStringLiteral("&Weight"), spnWeight, 0, numbers);
     FCaptions << weightCaption;
     numbersRow->addWidget(spnPriority);
@@ -201,24 +173,22 @@ QWidget* TFloatMessageForm::BuildDetailPane()
     numbers->setFixedWidth(InputWidth);
     addRow(QStringLiteral("&Priority:"), spnPriority, numbers);
 
-    edtDuration = edit("edtDuration", 80);
+    edtDuration = NamedEdit(pnlDetail, "edtDuration", 80);
     edtDuration->setText(QStringLiteral("3.0"));
     addRow(QStringLiteral("D&uration:"), edtDuration, edtDuration);
-    edtCondition = edit("edtCondition", InputWidth);
+    edtCondition = NamedEdit(pnlDetail, "edtCondition", InputWidth);
     addRow(QStringLiteral("Co&ndition:"), edtCondition, edtCondition);
-    edtLocaleKey = edit("edtLocaleKey", InputWidth);
+    edtLocaleKey = NamedEdit(pnlDetail, "edtLocaleKey", InputWidth);
     addRow(QStringLiteral("&Locale Key:"), edtLocaleKey, edtLocaleKey);
 
     grpFlags = new QGroupBox(QStringLiteral("Message Type Flags"), pnlDetail);
     grpFlags->setObjectName(QStringLiteral("grpFlags"));
     grpFlags->setFixedWidth(InputWidth);
     auto* flags = new QVBoxLayout(grpFlags);
-    chkAmbient = new QCheckBox(QStringLiteral("Am&bient / Idle bark"), grpFlags);
-    chkAmbient->setObjectName(QStringLiteral("chkAmbient"));
-    chkCombatTaunt = new QCheckBox(QStringLiteral("Co&mbat taunt"), grpFlags);
-    chkCombatTaunt->setObjectName(QStringLiteral("chkCombatTaunt"));
-    chkContextSensitive = new QCheckBox(QStringLiteral("Conte&xt-sensitive (condition driven)"), grpFlags);
-    chkContextSensitive->setObjectName(QStringLiteral("chkContextSensitive"));
+    chkAmbient = NamedCheck(grpFlags, "chkAmbient", QStringLiteral("Am&bient / Idle bark"));
+    chkCombatTaunt = NamedCheck(grpFlags, "chkCombatTaunt", QStringLiteral("Co&mbat taunt"));
+    chkContextSensitive =
+        NamedCheck(grpFlags, "chkContextSensitive", QStringLiteral("Conte&xt-sensitive (condition driven)"));
     for (QCheckBox* c : { chkAmbient, chkCombatTaunt, chkContextSensitive })
         flags->addWidget(c);
     grid->addWidget(grpFlags, row++, 1, Qt::AlignLeft);
@@ -251,14 +221,10 @@ QFrame* TFloatMessageForm::BuildButtonBar()
     auto* bar = new QHBoxLayout(pnlBottom);
     bar->setContentsMargins(8, 0, 8, 0);
     bar->setSpacing(6);
-    btnAdd = Button(QStringLiteral("+ &Add Message"), QSize(110, 28), pnlBottom);
-    btnDelete = Button(QStringLiteral("&Delete"), QSize(80, 28), pnlBottom);
-    btnDuplicate = Button(QStringLiteral("Dupl&icate"), QSize(80, 28), pnlBottom);
-    btnDone = Button(QStringLiteral("D&one"), QSize(90, 28), pnlBottom);
-    btnAdd->setObjectName(QStringLiteral("btnAdd"));
-    btnDelete->setObjectName(QStringLiteral("btnDelete"));
-    btnDuplicate->setObjectName(QStringLiteral("btnDuplicate"));
-    btnDone->setObjectName(QStringLiteral("btnDone"));
+    btnAdd = NamedButton(pnlBottom, "btnAdd", QStringLiteral("+ &Add Message"), QSize(110, 28));
+    btnDelete = NamedButton(pnlBottom, "btnDelete", QStringLiteral("&Delete"), QSize(80, 28));
+    btnDuplicate = NamedButton(pnlBottom, "btnDuplicate", QStringLiteral("Dupl&icate"), QSize(80, 28));
+    btnDone = NamedButton(pnlBottom, "btnDone", QStringLiteral("D&one"), QSize(90, 28));
     bar->addWidget(btnAdd);
     bar->addWidget(btnDelete);
     bar->addWidget(btnDuplicate);
@@ -274,8 +240,7 @@ QFrame* TFloatMessageForm::BuildButtonBar()
 void TFloatMessageForm::ApplyTheme()
 {
     const TTLWTheme& t = Theme();
-    SetColors(this, t.BgDark, t.TextPrimary);
-    SetFontName(this, t.FontName);
+    ThemeWindowBase(this, t);
     for (QWidget* w : std::initializer_list<QWidget*>{ pnlTop, pnlBottom, pnlLeft })
         SetBackground(w, t.BgMedium);
     SetBackground(pnlDetail, t.BgDark);
@@ -291,8 +256,7 @@ void TFloatMessageForm::ApplyTheme()
     SetFontName(lblPreview, t.MonoFontName);
     SetTextColor(lblMessages, t.AccentSecondary);
     SetTextColor(lblPreviewCaption, t.AccentSecondary);
-    for (QLabel* caption : FCaptions)
-        SetTextColor(caption, t.TextSecondary);
+    ThemeCaptions(FCaptions, t);
     TThemeManager::ApplyToForm(this);
 }
 

@@ -1,9 +1,13 @@
 #include "editors/ModalFormStyle.h"
 
+#include "shell/ThemeManager.h"
+
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QWidget>
 
 namespace ModalFormStyle {
@@ -49,6 +53,18 @@ void SetColors(QWidget* w, TColor background, TColor text)
     SetTextColor(w, text);
 }
 
+void ThemeWindowBase(QWidget* window, const TTLWTheme& theme)
+{
+    SetColors(window, theme.BgDark, theme.TextPrimary);
+    SetFontName(window, theme.FontName);
+}
+
+void ThemeCaptions(const QList<QLabel*>& captions, const TTLWTheme& theme)
+{
+    for (QLabel* caption : captions)
+        SetTextColor(caption, theme.TextSecondary);
+}
+
 QLabel* Caption(const QString& text, QWidget* buddy, int width, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -80,6 +96,25 @@ QPushButton* Button(const QString& text, QSize size, QWidget* parent)
     button->setFixedSize(size);
     button->setAutoDefault(false);
     return button;
+}
+
+QVBoxLayout* BareColumn(QWidget* owner)
+{
+    auto* column = new QVBoxLayout(owner);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    return column;
+}
+
+TTitleBand TitleBand(QWidget* owner, int height, const QString& title, int points)
+{
+    QFrame* band = Band(height, owner);
+    auto* row = new QHBoxLayout(band);
+    row->setContentsMargins(12, 0, 12, 0);
+    QLabel* label = BoldLabel(title, points, band);
+    label->setObjectName(QStringLiteral("lblTitle"));
+    row->addWidget(label);
+    return { band, label };
 }
 
 QString PlainCaption(const QString& caption)

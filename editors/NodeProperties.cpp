@@ -1,5 +1,6 @@
 #include "editors/NodeProperties.h"
 
+#include "editors/ModalFormControls.h"
 #include "editors/ModalFormStyle.h"
 #include "editors/ModalFormText.h"
 #include "shell/ThemeManager.h"
@@ -21,6 +22,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+using namespace ModalFormControls;
 using namespace ModalFormStyle;
 
 namespace {
@@ -29,6 +31,7 @@ const TTLWTheme& Theme() { return TThemeManager::Current(); }
 
 constexpr int CaptionWidth = 110;
 constexpr int ControlWidth = 300;
+constexpr int SpinWidth = 80;
 
 class TLoadingGuard {
 public:
@@ -50,50 +53,6 @@ QHBoxLayout* Line(std::initializer_list<QWidget*> widgets, bool stretch = true)
     return line;
 }
 
-QPlainTextEdit* NewMemo(QWidget* parent, const char* name, int height)
-{
-    auto* memo = new QPlainTextEdit(parent);
-    memo->setObjectName(QString::fromLatin1(name));
-    memo->setFixedSize(ControlWidth, height);
-    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    memo->setTabChangesFocus(true);
-    return memo;
-}
-
-QLineEdit* NewEdit(QWidget* parent, const char* name, int width)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    if (width > 0)
-        edit->setFixedWidth(width);
-    return edit;
-}
-
-QSpinBox* NewSpin(QWidget* parent, const char* name, int low, int high, int width = 80)
-{
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(QString::fromLatin1(name));
-    spin->setRange(low, high);
-    spin->setFixedWidth(width);
-    return spin;
-}
-
-QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* check = new QCheckBox(caption, parent);
-    check->setObjectName(QString::fromLatin1(name));
-    return check;
-}
-
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption, QSize size)
-{
-    QPushButton* button = Button(caption, size, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
 QListWidget* NewList(QWidget* parent, const char* name, int width)
 {
     auto* list = new QListWidget(parent);
@@ -101,6 +60,30 @@ QListWidget* NewList(QWidget* parent, const char* name, int width)
     list->setMinimumWidth(120);
     list->resize(width, list->height());
     return list;
+}
+
+QWidget* NewPanel(QWidget* parent, const char* name)
+{
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    return panel;
+}
+
+// Captions in the first column, controls in the second.
+QGridLayout* CaptionGrid(QWidget* owner, QMargins margins, int rowSpacing)
+{
+    auto* grid = new QGridLayout(owner);
+    grid->setContentsMargins(margins);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(rowSpacing);
+    return grid;
+}
+
+// The rows keep to the top; the control column takes the spare width.
+void CloseCaptionGrid(QGridLayout* grid, int rowCount)
+{
+    grid->setRowStretch(rowCount, 1);
+    grid->setColumnStretch(1, 1);
 }
 
 // Puts a list left of its details with a splitter between them.
@@ -148,17 +131,12 @@ TNodePropertiesForm::~TNodePropertiesForm() = default;
 
 void TNodePropertiesForm::BuildControls()
 {
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    QVBoxLayout* root = BareColumn(this);
 
-    pnlHeader = Band(44, this);
-    auto* header = new QHBoxLayout(pnlHeader);
-    header->setContentsMargins(12, 0, 12, 0);
-    lblTitle = BoldLabel(QStringLiteral("Node Properties"), 14, pnlHeader);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    const TTitleBand header = TitleBand(this, 44, QStringLiteral("Node Properties"), 14);
+    pnlHeader = header.Band;
+    lblTitle = header.Title;
     lblTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    header->addWidget(lblTitle);
     root->addWidget(pnlHeader);
 
     tabPages = new QTabWidget(this);
@@ -174,9 +152,9 @@ void TNodePropertiesForm::BuildControls()
     buttons->setContentsMargins(8, 0, 8, 0);
     buttons->setSpacing(6);
     buttons->addStretch(1);
-    btnOK = NewButton(pnlButtons, "btnOK", QStringLiteral("&OK"), QSize(88, 28));
-    btnApply = NewButton(pnlButtons, "btnApply", QStringLiteral("&Apply"), QSize(88, 28));
-    btnCancel = NewButton(pnlButtons, "btnCancel", QStringLiteral("&Cancel"), QSize(88, 28));
+    btnOK = NamedButton(pnlButtons, "btnOK", QStringLiteral("&OK"), QSize(88, 28));
+    btnApply = NamedButton(pnlButtons, "btnApply", QStringLiteral("&Apply"), QSize(88, 28));
+    btnCancel = NamedButton(pnlButtons, "btnCancel", QStringLiteral("&Cancel"), QSize(88, 28));
     for (QPushButton* b : { btnOK, btnApply, btnCancel })
         buttons->addWidget(b);
     root->addWidget(pnlButtons);
@@ -194,32 +172,18 @@ QLabel* TNodePropertiesForm::AddCaption(QGridLayout* grid, int row, int column, 
     return label;
 }
 
-QComboBox* TNodePropertiesForm::NewPicker(QWidget* parent, const char* name, int width)
+QLabel* TNodePropertiesForm::AddField(QGridLayout* grid, int& row, const QString& caption,
+                                      std::initializer_list<QWidget*> widgets)
 {
-    auto* picker = new QComboBox(parent);
-    picker->setObjectName(QString::fromLatin1(name));
-    picker->setEditable(true);
-    picker->setInsertPolicy(QComboBox::NoInsert);
-    picker->setFixedWidth(width);
-    return picker;
-}
-
-QComboBox* TNodePropertiesForm::NewFixedList(QWidget* parent, const char* name, const QStringList& items, int width)
-{
-    auto* list = new QComboBox(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->addItems(items);
-    list->setFixedWidth(width);
-    return list;
+    QLabel* label = AddCaption(grid, row, 0, caption, *widgets.begin());
+    grid->addLayout(Line(widgets), row++, 1);
+    return label;
 }
 
 QWidget* TNodePropertiesForm::BuildGeneralPage()
 {
     auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(10, 10, 10, 10);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(5);
+    QGridLayout* grid = CaptionGrid(page, QMargins(10, 10, 10, 10), 5);
     int row = 0;
     auto inlineCaption = [&](const QString& text, QWidget* buddy) {
         QLabel* label = Caption(text, buddy, 0, page);
@@ -227,65 +191,55 @@ QWidget* TNodePropertiesForm::BuildGeneralPage()
         return label;
     };
 
-    cmbNodeType = NewFixedList(page, "cmbNodeType", NodePropertiesText::NodeTypeItems(), ControlWidth);
-    AddCaption(grid, row, 0, QStringLiteral("Node T&ype:"), cmbNodeType);
-    grid->addLayout(Line({ cmbNodeType }), row++, 1);
+    cmbNodeType = FixedList(page, "cmbNodeType", NodePropertiesText::NodeTypeItems(), ControlWidth);
+    AddField(grid, row, QStringLiteral("Node T&ype:"), { cmbNodeType });
 
-    edtSpeaker = NewEdit(page, "edtSpeaker", ControlWidth);
-    AddCaption(grid, row, 0, QStringLiteral("&Speaker:"), edtSpeaker);
-    grid->addLayout(Line({ edtSpeaker }), row++, 1);
+    edtSpeaker = NamedEdit(page, "edtSpeaker", ControlWidth);
+    AddField(grid, row, QStringLiteral("&Speaker:"), { edtSpeaker });
 
-    memoText = NewMemo(page, "memoText", 80);
-    AddCaption(grid, row, 0, QStringLiteral("&Dialogue Text:"), memoText)->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    grid->addLayout(Line({ memoText }), row++, 1);
+    memoText = WrappedMemo(page, "memoText", QSize(ControlWidth, 80));
+    AddField(grid, row, QStringLiteral("&Dialogue Text:"), { memoText })->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    memoNotes = NewMemo(page, "memoNotes", 54);
-    AddCaption(grid, row, 0, QStringLiteral("Not&es:"), memoNotes)->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    grid->addLayout(Line({ memoNotes }), row++, 1);
+    memoNotes = WrappedMemo(page, "memoNotes", QSize(ControlWidth, 54));
+    AddField(grid, row, QStringLiteral("Not&es:"), { memoNotes })->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    edtPortrait = NewEdit(page, "edtPortrait", ControlWidth);
-    btnPortrait = NewButton(page, "btnPortrait", QStringLiteral("..."), QSize(28, 24));
-    AddCaption(grid, row, 0, QStringLiteral("Portra&it File:"), edtPortrait);
-    grid->addLayout(Line({ edtPortrait, btnPortrait }), row++, 1);
+    edtPortrait = NamedEdit(page, "edtPortrait", ControlWidth);
+    btnPortrait = NamedButton(page, "btnPortrait", QStringLiteral("..."), QSize(28, 24));
+    AddField(grid, row, QStringLiteral("Portra&it File:"), { edtPortrait, btnPortrait });
 
-    edtVoice = NewEdit(page, "edtVoice", ControlWidth);
-    btnVoice = NewButton(page, "btnVoice", QStringLiteral("..."), QSize(28, 24));
-    AddCaption(grid, row, 0, QStringLiteral("&Voice File:"), edtVoice);
-    grid->addLayout(Line({ edtVoice, btnVoice }), row++, 1);
+    edtVoice = NamedEdit(page, "edtVoice", ControlWidth);
+    btnVoice = NamedButton(page, "btnVoice", QStringLiteral("..."), QSize(28, 24));
+    AddField(grid, row, QStringLiteral("&Voice File:"), { edtVoice, btnVoice });
 
-    cmbNextNode = NewPicker(page, "cmbNextNode", ControlWidth);
-    AddCaption(grid, row, 0, QStringLiteral("Ne&xt Node:"), cmbNextNode);
-    grid->addLayout(Line({ cmbNextNode }), row++, 1);
+    cmbNextNode = EditablePicker(page, "cmbNextNode", ControlWidth);
+    AddField(grid, row, QStringLiteral("Ne&xt Node:"), { cmbNextNode });
 
-    edtQuestID = NewEdit(page, "edtQuestID", 120);
-    edtQuestFlag = NewEdit(page, "edtQuestFlag", 120);
+    edtQuestID = NamedEdit(page, "edtQuestID", 120);
+    edtQuestFlag = NamedEdit(page, "edtQuestFlag", 120);
     AddCaption(grid, row, 0, QStringLiteral("&Quest ID:"), edtQuestID);
     grid->addLayout(Line({ edtQuestID, inlineCaption(QStringLiteral("Quest F&lag:"), edtQuestFlag), edtQuestFlag }),
                     row++, 1);
 
-    spnReputation = NewSpin(page, "spnReputation", -1000, 1000);
-    spnKarma = NewSpin(page, "spnKarma", -1000, 1000);
+    spnReputation = NamedSpin(page, "spnReputation", -1000, 1000, SpinWidth);
+    spnKarma = NamedSpin(page, "spnKarma", -1000, 1000, SpinWidth);
     AddCaption(grid, row, 0, QStringLiteral("Rep&utation:"), spnReputation);
     grid->addLayout(Line({ spnReputation, inlineCaption(QStringLiteral("&Karma:"), spnKarma), spnKarma }), row++, 1);
 
-    edtTag = NewEdit(page, "edtTag", 120);
-    spnWeight = NewSpin(page, "spnWeight", 1, 100);
+    edtTag = NamedEdit(page, "edtTag", 120);
+    spnWeight = NamedSpin(page, "spnWeight", 1, 100, SpinWidth);
     AddCaption(grid, row, 0, QStringLiteral("&Tag:"), edtTag);
     grid->addLayout(Line({ edtTag, inlineCaption(QStringLiteral("&Weight:"), spnWeight), spnWeight }), row++, 1);
 
-    chkStartNode = NewCheck(page, "chkStartNode", QStringLiteral("Mark as Start Node (&first node in dialogue)"));
+    chkStartNode = NamedCheck(page, "chkStartNode", QStringLiteral("Mark as Start Node (&first node in dialogue)"));
     grid->addWidget(chkStartNode, row++, 1);
 
-    memoComment = NewMemo(page, "memoComment", 60);
-    AddCaption(grid, row, 0, QStringLiteral("Co&mment:"), memoComment)->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    grid->addLayout(Line({ memoComment }), row++, 1);
+    memoComment = WrappedMemo(page, "memoComment", QSize(ControlWidth, 60));
+    AddField(grid, row, QStringLiteral("Co&mment:"), { memoComment })->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    edtCombatScript = NewEdit(page, "edtCombatScript", ControlWidth);
-    AddCaption(grid, row, 0, QStringLiteral("Com&bat Script:"), edtCombatScript);
-    grid->addLayout(Line({ edtCombatScript }), row++, 1);
+    edtCombatScript = NamedEdit(page, "edtCombatScript", ControlWidth);
+    AddField(grid, row, QStringLiteral("Com&bat Script:"), { edtCombatScript });
 
-    grid->setRowStretch(row, 1);
-    grid->setColumnStretch(1, 1);
+    CloseCaptionGrid(grid, row);
 
     connect(btnPortrait, &QPushButton::clicked, this, [this] {
         ChooseFile(edtPortrait, QStringLiteral("Select Portrait Image"),
@@ -312,67 +266,68 @@ QFrame* TNodePropertiesForm::BuildToolStrip(QWidget* parent, std::initializer_li
     return strip;
 }
 
+void TNodePropertiesForm::FrameListPage(QWidget* page, QFrame* toolStrip, QListWidget* list, QWidget* details,
+                                        int listWidth)
+{
+    auto* column = static_cast<QVBoxLayout*>(page->layout());
+    column->addWidget(toolStrip);
+    column->addWidget(ListAndDetails(page, list, details, listWidth), 1);
+}
+
+void TNodePropertiesForm::ShowSelectedRows(QListWidget* list, void (TNodePropertiesForm::*show)(int))
+{
+    connect(list, &QListWidget::currentRowChanged, this, [this, show](int row) {
+        if (!FLoading)
+            (this->*show)(row);
+    });
+}
+
 QWidget* TNodePropertiesForm::BuildOptionsPage()
 {
     auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    btnAddOption = NewButton(page, "btnAddOption", QStringLiteral("+ A&dd Option"), QSize(110, 26));
-    btnDeleteOption = NewButton(page, "btnDeleteOption", QStringLiteral("D&elete"), QSize(70, 26));
-    btnOptionUp = NewButton(page, "btnOptionUp", QStringLiteral("&Up"), QSize(56, 26));
-    btnOptionDown = NewButton(page, "btnOptionDown", QStringLiteral("Do&wn"), QSize(56, 26));
-    layout->addWidget(BuildToolStrip(page, { btnAddOption, btnDeleteOption, btnOptionUp, btnOptionDown }));
+    BareColumn(page);
+    btnAddOption = NamedButton(page, "btnAddOption", QStringLiteral("+ A&dd Option"), QSize(110, 26));
+    btnDeleteOption = NamedButton(page, "btnDeleteOption", QStringLiteral("D&elete"), QSize(70, 26));
+    btnOptionUp = NamedButton(page, "btnOptionUp", QStringLiteral("&Up"), QSize(56, 26));
+    btnOptionDown = NamedButton(page, "btnOptionDown", QStringLiteral("Do&wn"), QSize(56, 26));
+    QFrame* strip = BuildToolStrip(page, { btnAddOption, btnDeleteOption, btnOptionUp, btnOptionDown });
 
     lstOptions = NewList(page, "lstOptions", 200);
-    auto* details = new QWidget(page);
-    details->setObjectName(QStringLiteral("pnlOptionDetails"));
-    auto* grid = new QGridLayout(details);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(5);
+    QWidget* details = NewPanel(page, "pnlOptionDetails");
+    QGridLayout* grid = CaptionGrid(details, QMargins(10, 8, 10, 8), 5);
     int row = 0;
 
-    edtOptionText = NewEdit(details, "edtOptionText", 0);
+    edtOptionText = NamedEdit(details, "edtOptionText", 0);
     AddCaption(grid, row, 0, QStringLiteral("Option Te&xt:"), edtOptionText);
     grid->addWidget(edtOptionText, row++, 1);
 
-    cmbTargetNode = NewPicker(details, "cmbTargetNode", 240);
-    AddCaption(grid, row, 0, QStringLiteral("&Target Node:"), cmbTargetNode);
-    grid->addLayout(Line({ cmbTargetNode }), row++, 1);
+    cmbTargetNode = EditablePicker(details, "cmbTargetNode", 240);
+    AddField(grid, row, QStringLiteral("&Target Node:"), { cmbTargetNode });
 
-    chkHidden = NewCheck(details, "chkHidden", QStringLiteral("&Hidden (conditionally shown)"));
+    chkHidden = NamedCheck(details, "chkHidden", QStringLiteral("&Hidden (conditionally shown)"));
     grid->addWidget(chkHidden, row++, 1);
 
-    edtItemReq = NewEdit(details, "edtItemReq", 200);
-    AddCaption(grid, row, 0, QStringLiteral("&Item Req:"), edtItemReq);
-    grid->addLayout(Line({ edtItemReq }), row++, 1);
+    edtItemReq = NamedEdit(details, "edtItemReq", 200);
+    AddField(grid, row, QStringLiteral("&Item Req:"), { edtItemReq });
 
-    spnRepReq = NewSpin(details, "spnRepReq", -1000, 1000);
-    AddCaption(grid, row, 0, QStringLiteral("Reputation Re&q:"), spnRepReq);
-    grid->addLayout(Line({ spnRepReq }), row++, 1);
+    spnRepReq = NamedSpin(details, "spnRepReq", -1000, 1000, SpinWidth);
+    AddField(grid, row, QStringLiteral("Reputation Re&q:"), { spnRepReq });
 
-    spnKarmaReq = NewSpin(details, "spnKarmaReq", -1000, 1000);
-    AddCaption(grid, row, 0, QStringLiteral("&Karma Req:"), spnKarmaReq);
-    grid->addLayout(Line({ spnKarmaReq }), row++, 1);
+    spnKarmaReq = NamedSpin(details, "spnKarmaReq", -1000, 1000, SpinWidth);
+    AddField(grid, row, QStringLiteral("&Karma Req:"), { spnKarmaReq });
 
-    chkSkillCheck = NewCheck(details, "chkSkillCheck", QStringLiteral("Requires &Skill Check"));
+    chkSkillCheck = NamedCheck(details, "chkSkillCheck", QStringLiteral("Requires &Skill Check"));
     grid->addWidget(chkSkillCheck, row++, 1);
 
     grid->addWidget(BuildSkillPanel(details), row++, 0, 1, 2);
-    grid->setRowStretch(row, 1);
-    grid->setColumnStretch(1, 1);
+    CloseCaptionGrid(grid, row);
 
-    layout->addWidget(ListAndDetails(page, lstOptions, details, 200), 1);
-
+    FrameListPage(page, strip, lstOptions, details, 200);
+    ShowSelectedRows(lstOptions, &TNodePropertiesForm::ShowOption);
     connect(btnAddOption, &QPushButton::clicked, this, &TNodePropertiesForm::AddOptionClicked);
     connect(btnDeleteOption, &QPushButton::clicked, this, &TNodePropertiesForm::DeleteOptionClicked);
     connect(btnOptionUp, &QPushButton::clicked, this, [this] { MoveOptionClicked(-1); });
     connect(btnOptionDown, &QPushButton::clicked, this, [this] { MoveOptionClicked(+1); });
-    connect(lstOptions, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!FLoading)
-            ShowOption(row);
-    });
     connect(edtOptionText, &QLineEdit::textChanged, this, &TNodePropertiesForm::OptionTextTyped);
     connect(chkSkillCheck, &QCheckBox::toggled, pnlSkillCheck, &QWidget::setVisible);
     return page;
@@ -384,46 +339,32 @@ QFrame* TNodePropertiesForm::BuildSkillPanel(QWidget* parent)
     pnlSkillCheck->setObjectName(QStringLiteral("pnlSkillCheck"));
     pnlSkillCheck->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlSkillCheck->setFixedHeight(200);
-    auto* grid = new QGridLayout(pnlSkillCheck);
-    grid->setContentsMargins(8, 6, 8, 6);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(4);
+    QGridLayout* grid = CaptionGrid(pnlSkillCheck, QMargins(8, 6, 8, 6), 4);
     int row = 0;
 
-    cmbSkill = NewFixedList(pnlSkillCheck, "cmbSkill", NodePropertiesText::SkillItems(), 160);
-    AddCaption(grid, row, 0, QStringLiteral("Ski&ll:"), cmbSkill);
-    grid->addLayout(Line({ cmbSkill }), row++, 1);
+    cmbSkill = FixedList(pnlSkillCheck, "cmbSkill", NodePropertiesText::SkillItems(), 160);
+    AddField(grid, row, QStringLiteral("Ski&ll:"), { cmbSkill });
 
-    trkDifficulty = new QSlider(Qt::Horizontal, pnlSkillCheck);
-    trkDifficulty->setObjectName(QStringLiteral("trkDifficulty"));
-    trkDifficulty->setRange(1, 100);
-    trkDifficulty->setValue(50);
-    trkDifficulty->setTickInterval(10);
-    trkDifficulty->setTickPosition(QSlider::TicksBelow);
-    trkDifficulty->setFixedWidth(200);
+    trkDifficulty = DifficultySlider(pnlSkillCheck);
     lblDifficulty = new QLabel(QStringLiteral("50"), pnlSkillCheck);
     lblDifficulty->setObjectName(QStringLiteral("lblDifficulty"));
     lblDifficulty->setMinimumWidth(40);
-    AddCaption(grid, row, 0, QStringLiteral("Difficult&y:"), trkDifficulty);
-    grid->addLayout(Line({ trkDifficulty, lblDifficulty }), row++, 1);
+    AddField(grid, row, QStringLiteral("Difficult&y:"), { trkDifficulty, lblDifficulty });
 
-    spnXPReward = NewSpin(pnlSkillCheck, "spnXPReward", 0, 9999);
-    AddCaption(grid, row, 0, QStringLiteral("XP Reward:"), spnXPReward);
-    grid->addLayout(Line({ spnXPReward }), row++, 1);
+    spnXPReward = NamedSpin(pnlSkillCheck, "spnXPReward", 0, 9999, SpinWidth);
+    AddField(grid, row, QStringLiteral("XP Reward:"), { spnXPReward });
 
-    cmbSuccessNode = NewPicker(pnlSkillCheck, "cmbSuccessNode", 200);
-    AddCaption(grid, row, 0, QStringLiteral("Success ->"), cmbSuccessNode);
-    grid->addLayout(Line({ cmbSuccessNode }), row++, 1);
+    cmbSuccessNode = EditablePicker(pnlSkillCheck, "cmbSuccessNode", 200);
+    AddField(grid, row, QStringLiteral("Success ->"), { cmbSuccessNode });
 
-    cmbFailureNode = NewPicker(pnlSkillCheck, "cmbFailureNode", 200);
-    AddCaption(grid, row, 0, QStringLiteral("&Failure ->"), cmbFailureNode);
-    grid->addLayout(Line({ cmbFailureNode }), row++, 1);
+    cmbFailureNode = EditablePicker(pnlSkillCheck, "cmbFailureNode", 200);
+    AddField(grid, row, QStringLiteral("&Failure ->"), { cmbFailureNode });
 
-    edtSuccessMsg = NewEdit(pnlSkillCheck, "edtSuccessMsg", 0);
+    edtSuccessMsg = NamedEdit(pnlSkillCheck, "edtSuccessMsg", 0);
     AddCaption(grid, row, 0, QStringLiteral("Success &Message:"), edtSuccessMsg);
     grid->addWidget(edtSuccessMsg, row++, 1);
 
-    edtFailureMsg = NewEdit(pnlSkillCheck, "edtFailureMsg", 0);
+    edtFailureMsg = NamedEdit(pnlSkillCheck, "edtFailureMsg", 0);
     AddCaption(grid, row, 0, QStringLiteral("Failure Message:"), edtFailureMsg);
     grid->addWidget(edtFailureMsg, row++, 1);
     grid->setColumnStretch(1, 1);
@@ -437,82 +378,63 @@ QFrame* TNodePropertiesForm::BuildSkillPanel(QWidget* parent)
 QWidget* TNodePropertiesForm::BuildConditionsPage()
 {
     auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    btnAddCondition = NewButton(page, "btnAddCondition", QStringLiteral("+ A&dd Condition"), QSize(120, 26));
-    btnDeleteCondition = NewButton(page, "btnDeleteCondition", QStringLiteral("D&elete"), QSize(70, 26));
-    layout->addWidget(BuildToolStrip(page, { btnAddCondition, btnDeleteCondition }));
+    BareColumn(page);
+    btnAddCondition = NamedButton(page, "btnAddCondition", QStringLiteral("+ A&dd Condition"), QSize(120, 26));
+    btnDeleteCondition = NamedButton(page, "btnDeleteCondition", QStringLiteral("D&elete"), QSize(70, 26));
+    QFrame* strip = BuildToolStrip(page, { btnAddCondition, btnDeleteCondition });
 
     lstConditions = NewList(page, "lstConditions", 200);
-    auto* details = new QWidget(page);
-    details->setObjectName(QStringLiteral("pnlConditionDetails"));
-    auto* grid = new QGridLayout(details);
-    grid->setContentsMargins(10, 8, 10, 8);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(5);
+    QWidget* details = NewPanel(page, "pnlConditionDetails");
+    QGridLayout* grid = CaptionGrid(details, QMargins(10, 8, 10, 8), 5);
     int row = 0;
 
-    cmbCondType = NewFixedList(details, "cmbCondType", NodePropertiesText::ConditionTypeItems(), 200);
-    AddCaption(grid, row, 0, QStringLiteral("Condition &Type:"), cmbCondType);
-    grid->addLayout(Line({ cmbCondType }), row++, 1);
+    cmbCondType = FixedList(details, "cmbCondType", NodePropertiesText::ConditionTypeItems(), 200);
+    AddField(grid, row, QStringLiteral("Condition &Type:"), { cmbCondType });
 
-    edtCondVariable = NewEdit(details, "edtCondVariable", 200);
-    AddCaption(grid, row, 0, QStringLiteral("&Variable/Key:"), edtCondVariable);
-    grid->addLayout(Line({ edtCondVariable }), row++, 1);
+    edtCondVariable = NamedEdit(details, "edtCondVariable", 200);
+    AddField(grid, row, QStringLiteral("&Variable/Key:"), { edtCondVariable });
 
-    cmbCondOperator = NewFixedList(details, "cmbCondOperator", NodePropertiesText::OperatorItems(), 80);
-    AddCaption(grid, row, 0, QStringLiteral("Operator:"), cmbCondOperator);
-    grid->addLayout(Line({ cmbCondOperator }), row++, 1);
+    cmbCondOperator = FixedList(details, "cmbCondOperator", NodePropertiesText::OperatorItems(), 80);
+    AddField(grid, row, QStringLiteral("Operator:"), { cmbCondOperator });
 
-    edtCondValue = NewEdit(details, "edtCondValue", 200);
-    AddCaption(grid, row, 0, QStringLiteral("Va&lue:"), edtCondValue);
-    grid->addLayout(Line({ edtCondValue }), row++, 1);
+    edtCondValue = NamedEdit(details, "edtCondValue", 200);
+    AddField(grid, row, QStringLiteral("Va&lue:"), { edtCondValue });
 
-    cmbCondBoolOp = NewFixedList(details, "cmbCondBoolOp", NodePropertiesText::BoolOpItems(), 80);
-    AddCaption(grid, row, 0, QStringLiteral("&Boolean Op:"), cmbCondBoolOp);
-    grid->addLayout(Line({ cmbCondBoolOp }), row++, 1);
+    cmbCondBoolOp = FixedList(details, "cmbCondBoolOp", NodePropertiesText::BoolOpItems(), 80);
+    AddField(grid, row, QStringLiteral("&Boolean Op:"), { cmbCondBoolOp });
 
     lblCondSummary = BoldLabel(QStringLiteral("Total conditions: 0"), 0, details);
     lblCondSummary->setObjectName(QStringLiteral("lblCondSummary"));
     grid->addWidget(lblCondSummary, row++, 0, 1, 2);
-    grid->setRowStretch(row, 1);
-    grid->setColumnStretch(1, 1);
+    CloseCaptionGrid(grid, row);
 
-    layout->addWidget(ListAndDetails(page, lstConditions, details, 200), 1);
-
+    FrameListPage(page, strip, lstConditions, details, 200);
+    ShowSelectedRows(lstConditions, &TNodePropertiesForm::ShowCondition);
     connect(btnAddCondition, &QPushButton::clicked, this, &TNodePropertiesForm::AddConditionClicked);
     connect(btnDeleteCondition, &QPushButton::clicked, this, &TNodePropertiesForm::DeleteConditionClicked);
-    connect(lstConditions, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!FLoading)
-            ShowCondition(row);
-    });
     return page;
 }
 
 QWidget* TNodePropertiesForm::BuildScriptsPage()
 {
     auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    btnAddScript = NewButton(page, "btnAddScript", QStringLiteral("+ A&dd Script"), QSize(110, 26));
-    btnDeleteScript = NewButton(page, "btnDeleteScript", QStringLiteral("D&elete"), QSize(70, 26));
-    layout->addWidget(BuildToolStrip(page, { btnAddScript, btnDeleteScript }));
+    BareColumn(page);
+    btnAddScript = NamedButton(page, "btnAddScript", QStringLiteral("+ A&dd Script"), QSize(110, 26));
+    btnDeleteScript = NamedButton(page, "btnDeleteScript", QStringLiteral("D&elete"), QSize(70, 26));
+    QFrame* strip = BuildToolStrip(page, { btnAddScript, btnDeleteScript });
 
     lstScripts = NewList(page, "lstScripts", 180);
-    auto* details = new QWidget(page);
-    details->setObjectName(QStringLiteral("pnlScriptDetails"));
+    QWidget* details = NewPanel(page, "pnlScriptDetails");
     auto* column = new QVBoxLayout(details);
     column->setContentsMargins(10, 8, 10, 8);
     column->setSpacing(5);
 
-    cmbScriptEvent = NewFixedList(details, "cmbScriptEvent", NodePropertiesText::ScriptEventItems(), 200);
+    cmbScriptEvent = FixedList(details, "cmbScriptEvent", NodePropertiesText::ScriptEventItems(), 200);
     auto* eventCaption = Caption(QStringLiteral("E&vent Type:"), cmbScriptEvent, 0, details);
     FCaptions << eventCaption;
     column->addLayout(Line({ eventCaption, cmbScriptEvent }));
 
-    chkScriptEnabled = NewCheck(details, "chkScriptEnabled", QStringLiteral("Scrip&t Enabled"));
+    chkScriptEnabled = NamedCheck(details, "chkScriptEnabled", QStringLiteral("Scrip&t Enabled"));
     column->addWidget(chkScriptEnabled);
 
     memoScriptCode = new QPlainTextEdit(details);
@@ -532,22 +454,17 @@ QWidget* TNodePropertiesForm::BuildScriptsPage()
     SetPointSize(lblScriptHint, 8);
     column->addWidget(lblScriptHint);
 
-    layout->addWidget(ListAndDetails(page, lstScripts, details, 180), 1);
-
+    FrameListPage(page, strip, lstScripts, details, 180);
+    ShowSelectedRows(lstScripts, &TNodePropertiesForm::ShowScript);
     connect(btnAddScript, &QPushButton::clicked, this, &TNodePropertiesForm::AddScriptClicked);
     connect(btnDeleteScript, &QPushButton::clicked, this, &TNodePropertiesForm::DeleteScriptClicked);
-    connect(lstScripts, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!FLoading)
-            ShowScript(row);
-    });
     return page;
 }
 
 void TNodePropertiesForm::ApplyTheme()
 {
     const TTLWTheme& t = Theme();
-    SetColors(this, t.BgDark, t.TextPrimary);
-    SetFontName(this, t.FontName);
+    ThemeWindowBase(this, t);
     SetBackground(pnlHeader, t.BgMedium);
     SetBackground(pnlButtons, t.BgMedium);
     SetTextColor(lblTitle, t.AccentPrimary);
@@ -561,8 +478,7 @@ void TNodePropertiesForm::ApplyTheme()
         else if (qobject_cast<QListWidget*>(w))
             SetColors(w, t.BgMedium, t.TextPrimary);
     }
-    for (QLabel* caption : FCaptions)
-        SetTextColor(caption, t.TextSecondary);
+    ThemeCaptions(FCaptions, t);
     SetFontName(memoScriptCode, t.MonoFontName);
     SetTextColor(memoScriptCode, t.AccentPrimary);
     TThemeManager::ApplyToForm(this);

@@ -68,9 +68,15 @@ private:
     QWidget* BuildConditionsPage();
     QWidget* BuildScriptsPage();
     QFrame* BuildToolStrip(QWidget* parent, std::initializer_list<QPushButton*> buttons);
-    QComboBox* NewPicker(QWidget* parent, const char* name, int width);
-    QComboBox* NewFixedList(QWidget* parent, const char* name, const QStringList& items, int width);
+    // The option, condition and script pages share one frame: the list's
+    // tool strip on top, the list left of its details below.
+    void FrameListPage(QWidget* page, QFrame* toolStrip, QListWidget* list, QWidget* details, int listWidth);
+    // Shows the row the user selects; rows changed while loading are not the user's.
+    void ShowSelectedRows(QListWidget* list, void (TNodePropertiesForm::*show)(int));
     QLabel* AddCaption(QGridLayout* grid, int row, int column, const QString& text, QWidget* buddy);
+    // A captioned row: the caption for the first of `widgets`, which follow
+    // it left-aligned on one line.
+    QLabel* AddField(QGridLayout* grid, int& row, const QString& caption, std::initializer_list<QWidget*> widgets);
     void ApplyTheme();
 
     void FillPickers();

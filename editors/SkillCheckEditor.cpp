@@ -1,5 +1,6 @@
 #include "editors/SkillCheckEditor.h"
 
+#include "editors/ModalFormControls.h"
 #include "editors/ModalFormStyle.h"
 #include "shell/ThemeManager.h"
 
@@ -15,6 +16,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+using namespace ModalFormControls;
 using namespace ModalFormStyle;
 
 namespace {
@@ -22,6 +24,16 @@ namespace {
 const TTLWTheme& Theme() { return TThemeManager::Current(); }
 
 constexpr int CaptionWidth = 130;
+constexpr int SpinWidth = 90;
+constexpr int EditWidth = 280;
+
+QStringList SkillItems()
+{
+    QStringList items;
+    for (const char* name : SkillNames)
+        items << QString::fromLatin1(name);
+    return items;
+}
 
 }
 
@@ -47,16 +59,11 @@ TSkillCheckEditorForm::TSkillCheckEditorForm(QWidget* owner, const TSkillCheck& 
 
 void TSkillCheckEditorForm::BuildControls()
 {
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    QVBoxLayout* root = BareColumn(this);
 
-    pnlHeader = Band(40, this);
-    auto* header = new QHBoxLayout(pnlHeader);
-    header->setContentsMargins(12, 0, 12, 0);
-    lblTitle = BoldLabel(QStringLiteral("SKILL CHECK CONFIGURATION"), 12, pnlHeader);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    header->addWidget(lblTitle);
+    const TTitleBand header = TitleBand(this, 40, QStringLiteral("SKILL CHECK CONFIGURATION"), 12);
+    pnlHeader = header.Band;
+    lblTitle = header.Title;
     root->addWidget(pnlHeader);
 
     auto* body = new QVBoxLayout;
@@ -105,20 +112,10 @@ void TSkillCheckEditorForm::BuildBody(QGridLayout* grid)
         return l;
     };
 
-    cmbSkill = new QComboBox(this);
-    cmbSkill->setObjectName(QStringLiteral("cmbSkill"));
-    for (const char* name : SkillNames)
-        cmbSkill->addItem(QString::fromLatin1(name));
-    cmbSkill->setFixedWidth(200);
+    cmbSkill = FixedList(this, "cmbSkill", SkillItems(), 200);
     addRow(QStringLiteral("&Skill:"), cmbSkill, line(cmbSkill));
 
-    trkDifficulty = new QSlider(Qt::Horizontal, this);
-    trkDifficulty->setObjectName(QStringLiteral("trkDifficulty"));
-    trkDifficulty->setRange(SkillCheckMath::MinDifficulty, SkillCheckMath::MaxDifficulty);
-    trkDifficulty->setValue(50);
-    trkDifficulty->setTickInterval(10);
-    trkDifficulty->setTickPosition(QSlider::TicksBelow);
-    trkDifficulty->setFixedWidth(200);
+    trkDifficulty = DifficultySlider(this);
     lblDiffVal = BoldLabel(QStringLiteral("50%"), 0, this);
     lblDiffVal->setObjectName(QStringLiteral("lblDiffVal"));
     addRow(QStringLiteral("&Difficulty (1-100):"), trkDifficulty, line(trkDifficulty, lblDiffVal));
@@ -134,33 +131,20 @@ void TSkillCheckEditorForm::BuildBody(QGridLayout* grid)
     lblProbability->setObjectName(QStringLiteral("lblProbability"));
     addRow(QStringLiteral("Success Probability:"), nullptr, line(pnlProbBar, lblProbability));
 
-    spnXP = new QSpinBox(this);
-    spnXP->setObjectName(QStringLiteral("spnXP"));
-    spnXP->setRange(0, 9999);
+    spnXP = NamedSpin(this, "spnXP", 0, 9999, SpinWidth);
     spnXP->setValue(50);
-    spnXP->setFixedWidth(90);
     addRow(QStringLiteral("&XP Reward:"), spnXP, line(spnXP));
 
-    spnCritBonus = new QSpinBox(this);
-    spnCritBonus->setObjectName(QStringLiteral("spnCritBonus"));
-    spnCritBonus->setRange(0, 200);
-    spnCritBonus->setValue(0);
-    spnCritBonus->setFixedWidth(90);
+    spnCritBonus = NamedSpin(this, "spnCritBonus", 0, 200, SpinWidth);
     addRow(QStringLiteral("Cr&it. Success Bonus:"), spnCritBonus, line(spnCritBonus));
 
-    auto edit = [this](const char* name) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setFixedWidth(280);
-        return e;
-    };
-    edtSuccessMsg = edit("edtSuccessMsg");
+    edtSuccessMsg = NamedEdit(this, "edtSuccessMsg", EditWidth);
     addRow(QStringLiteral("Success &Message:"), edtSuccessMsg, line(edtSuccessMsg));
-    edtFailMsg = edit("edtFailMsg");
+    edtFailMsg = NamedEdit(this, "edtFailMsg", EditWidth);
     addRow(QStringLiteral("&Failure Message:"), edtFailMsg, line(edtFailMsg));
-    edtSuccessNode = edit("edtSuccessNode");
+    edtSuccessNode = NamedEdit(this, "edtSuccessNode", EditWidth);
     addRow(QStringLiteral("Success &Node ID:"), edtSuccessNode, line(edtSuccessNode));
-    edtFailNode = edit("edtFailNode");
+    edtFailNode = NamedEdit(this, "edtFailNode", EditWidth);
     addRow(QStringLiteral("Fai&lure Node ID:"), edtFailNode, line(edtFailNode));
     grid->setColumnStretch(1, 1);
 
@@ -183,15 +167,11 @@ QFrame* TSkillCheckEditorForm::BuildSimulationPanel()
 
     auto* controls = new QHBoxLayout;
     controls->setSpacing(8);
-    spnSimSkill = new QSpinBox(pnlSimulation);
-    spnSimSkill->setObjectName(QStringLiteral("spnSimSkill"));
-    spnSimSkill->setRange(1, 200);
+    spnSimSkill = NamedSpin(pnlSimulation, "spnSimSkill", 1, 200, 70);
     spnSimSkill->setValue(40);
-    spnSimSkill->setFixedWidth(70);
     auto* caption = Caption(QStringLiteral("Player s&kill value:"), spnSimSkill, 0, pnlSimulation);
     FCaptions << caption;
-    btnRoll = Button(QStringLiteral("&Roll 10x"), QSize(80, 24), pnlSimulation);
-    btnRoll->setObjectName(QStringLiteral("btnRoll"));
+    btnRoll = NamedButton(pnlSimulation, "btnRoll", QStringLiteral("&Roll 10x"), QSize(80, 24));
     controls->addWidget(caption);
     controls->addWidget(spnSimSkill);
     controls->addWidget(btnRoll);
@@ -214,8 +194,7 @@ QFrame* TSkillCheckEditorForm::BuildSimulationPanel()
 void TSkillCheckEditorForm::ApplyTheme()
 {
     const TTLWTheme& t = Theme();
-    SetColors(this, t.BgDark, t.TextPrimary);
-    SetFontName(this, t.FontName);
+    ThemeWindowBase(this, t);
     SetBackground(pnlHeader, t.BgMedium);
     SetBackground(pnlButtons, t.BgMedium);
     SetTextColor(lblTitle, t.AccentPrimary);
@@ -228,8 +207,7 @@ void TSkillCheckEditorForm::ApplyTheme()
     SetBackground(pnlSimulation, t.BgMedium);
     SetTextColor(lblSimTitle, t.AccentSecondary);
     SetBackground(memoSimResult, t.BgDark);
-    for (QLabel* caption : FCaptions)
-        SetTextColor(caption, t.TextSecondary);
+    ThemeCaptions(FCaptions, t);
     TThemeManager::ApplyToForm(this);
     // The result box keeps its small fixed-pitch face so both lines fit.
     QFont mono(QStringLiteral("Courier New"));
