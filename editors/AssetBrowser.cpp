@@ -58,13 +58,10 @@ TAssetBrowserForm::TAssetBrowserForm(QWidget* owner)
 
 void TAssetBrowserForm::BuildControls()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = FormKit::BareColumn(this);
     layout->addWidget(BuildTopBar());
 
-    FSplitter = new QSplitter(Qt::Horizontal, this);
-    FSplitter->setHandleWidth(4);
+    FSplitter = FormKit::MakeSplitter(this);
     tvAssets = new QTreeWidget(FSplitter);
     tvAssets->setHeaderHidden(true);
     tvAssets->setMinimumWidth(120);

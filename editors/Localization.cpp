@@ -58,13 +58,10 @@ TLocalizationForm::TLocalizationForm(QWidget* owner, TDialogueProject* project)
 
 void TLocalizationForm::BuildControls()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = FormKit::BareColumn(this);
     layout->addWidget(BuildTopBar());
 
-    FSplitter = new QSplitter(Qt::Horizontal, this);
-    FSplitter->setHandleWidth(4);
+    FSplitter = FormKit::MakeSplitter(this);
     FSplitter->addWidget(BuildLocalePane());
     lvStrings = FormKit::MakeReportList(FSplitter, { { QStringLiteral("Key"), 180 },
                                                      { QStringLiteral("Source (en-US)"), 260 },

@@ -1,8 +1,9 @@
 #pragma once
 // Small building and colouring helpers shared by the modal editor windows
-// (node properties, float messages, skill check): right-aligned captions,
-// fixed bands, the title band, and the per-control colours applied before
-// the theme manager's whole-window pass.
+// (node properties, float messages, skill check) and, through the form
+// kit, the tool windows: right-aligned captions, fixed bands, the title
+// band, and the per-control colours applied before the theme manager's
+// whole-window pass.
 
 #include "model/DialogueTypes.h"
 

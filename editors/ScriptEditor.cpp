@@ -36,9 +36,7 @@ TScriptEditorForm::TScriptEditorForm(QWidget* owner)
 
 void TScriptEditorForm::BuildControls()
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = FormKit::BareColumn(this);
     layout->addWidget(BuildHeader());
     layout->addWidget(BuildToolbar());
 

@@ -7,48 +7,19 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableWidget>
 
 namespace FormKit {
-
-namespace {
-QColor ToQColor(TColor c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
-}
 
 void ShowInformation(QWidget* parent, const QString& text)
 {
     QMessageBox::information(parent, parent ? parent->windowTitle() : QString(), text);
 }
 
-void SetBackground(QWidget* w, TColor color)
-{
-    QPalette p = w->palette();
-    for (auto role : { QPalette::Window, QPalette::Base, QPalette::Button })
-        p.setColor(role, ToQColor(color));
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
-void SetTextColor(QWidget* w, TColor color)
-{
-    QPalette p = w->palette();
-    for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
-        p.setColor(role, ToQColor(color));
-    w->setPalette(p);
-}
-
-void SetPointSize(QWidget* w, int points, bool bold)
-{
-    QFont f = w->font();
-    f.setPointSize(points);
-    f.setBold(bold);
-    w->setFont(f);
-}
-
 QFrame* MakeBar(QWidget* parent, int height)
 {
-    auto* bar = new QFrame(parent);
-    bar->setFixedHeight(height);
+    QFrame* bar = ModalFormStyle::Band(height, parent);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(8, 4, 8, 4);
     row->setSpacing(8);
@@ -57,17 +28,19 @@ QFrame* MakeBar(QWidget* parent, int height)
 
 QLabel* MakeTitle(QWidget* parent, const QString& text)
 {
-    auto* title = new QLabel(text, parent);
-    SetPointSize(title, 12, true);
-    return title;
+    return ModalFormStyle::BoldLabel(text, 12, parent);
 }
 
 QPushButton* MakeButton(QWidget* parent, const QString& caption, int width, int height)
 {
-    auto* button = new QPushButton(caption, parent);
-    button->setFixedSize(width, height);
-    button->setAutoDefault(false);
-    return button;
+    return ModalFormStyle::Button(caption, QSize(width, height), parent);
+}
+
+QSplitter* MakeSplitter(QWidget* parent)
+{
+    auto* splitter = new QSplitter(Qt::Horizontal, parent);
+    splitter->setHandleWidth(4);
+    return splitter;
 }
 
 QTableWidget* MakeReportList(QWidget* parent, const QVector<std::pair<QString, int>>& columns)

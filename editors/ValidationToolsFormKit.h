@@ -2,8 +2,9 @@
 // Building blocks shared by the validation, localization, script and asset
 // windows: themed bars, bold titles, fixed-size buttons, report lists and
 // memos, and the message hook that tests replace to avoid modal boxes.
+// The colours, bands and buttons are the modal editors' own.
 
-#include "model/DialogueTypes.h"
+#include "editors/ModalFormStyle.h"
 
 #include <QString>
 #include <QVector>
@@ -15,6 +16,7 @@ class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 class QWidget;
 
@@ -24,14 +26,17 @@ namespace FormKit {
 using TMessageSink = std::function<void(QWidget* parent, const QString& text)>;
 void ShowInformation(QWidget* parent, const QString& text);
 
-void SetBackground(QWidget* w, TColor color);
-void SetTextColor(QWidget* w, TColor color);
-void SetPointSize(QWidget* w, int points, bool bold = false);
+using ModalFormStyle::BareColumn;
+using ModalFormStyle::SetBackground;
+using ModalFormStyle::SetPointSize;
+using ModalFormStyle::SetTextColor;
 
 // A panel of fixed height that holds a horizontal row.
 QFrame* MakeBar(QWidget* parent, int height);
 QLabel* MakeTitle(QWidget* parent, const QString& text);
 QPushButton* MakeButton(QWidget* parent, const QString& caption, int width, int height);
+// Panes side by side with a thin handle between them.
+QSplitter* MakeSplitter(QWidget* parent);
 
 // A read-only table with whole-row selection and grid lines; each column is
 // a caption and its width in pixels.
