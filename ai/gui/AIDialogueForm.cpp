@@ -13,20 +13,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <exception>
-
-const QString TfrmAIDialogue::ModelName = QStringLiteral("llama3.1");
 
 namespace {
 
 constexpr int LeftX = 12;
 constexpr int RightX = 320;
-constexpr int RequestMaxTokens = 200;
-
-struct TReplyAndFailure {
-    QString Reply;
-    TRequestFailure Failure;
-};
 
 QLabel* AddCaption(QWidget* parent, const QString& text, int x, int y, QWidget* buddy)
 {
@@ -101,8 +92,8 @@ void TfrmAIDialogue::BuildInputs()
 {
     cbPersona = new QComboBox(this);
     cbPersona->setObjectName(QStringLiteral("cbPersona"));
-    for (const TAIPersona& persona : AIDialogueLogic::Personas())
-        cbPersona->addItem(persona.ListText);
+    for (const AIDialogueWriter::TPersona& persona : AIDialogueWriter::Personas)
+        cbPersona->addItem(QString::fromUtf8(persona.ListText));
     cbPersona->setCurrentIndex(0);
     cbPersona->setGeometry(LeftX, 28, 225, 22);
     AddCaption(this, QStringLiteral("&Persona:"), LeftX, 10, cbPersona);
@@ -121,7 +112,7 @@ void TfrmAIDialogue::BuildInputs()
                              QRect(LeftX + 158, 120, 70, 22), false);
 
     memoPlayerInput = AddMemo(this, QStringLiteral("memoPlayerInput"), QRect(LeftX, 166, 290, 70));
-    memoPlayerInput->setPlainText(QStringLiteral("Hello there, stranger."));
+    memoPlayerInput->setPlainText(QString::fromLatin1(AIDialogueWriter::InitialPlayerInput));
     AddCaption(this, QStringLiteral("Player &Input:"), LeftX, 148, memoPlayerInput);
 
     memoResponse = AddMemo(this, QStringLiteral("memoResponse"), QRect(LeftX, 262, 290, 70));
@@ -140,7 +131,7 @@ void TfrmAIDialogue::BuildTranscriptAndButtons()
 {
     memoContext = AddMemo(this, QStringLiteral("memoContext"), QRect(RightX, 28, 225, 156));
     memoContext->setReadOnly(true);
-    memoContext->setPlainText(QStringLiteral("Conversation will appear here..."));
+    memoContext->setPlainText(QString::fromLatin1(AIDialogueWriter::InitialTranscript));
     AddCaption(this, QStringLiteral("&Context:"), RightX, 10, memoContext);
 
     btnGenerate = AddButton(this, QStringLiteral("btnGenerate"), QStringLiteral("&Generate"), QRect(RightX, 194, 75, 25));
@@ -184,73 +175,73 @@ void TfrmAIDialogue::LoadSettings()
 
 TAIDialogueResult TfrmAIDialogue::Result() const
 {
-    TAIDialogueResult result;
-    result.GeneratedText = FGeneratedText;
-    result.NPCName = edtNPCName->text();
-    result.CreateNode = FCreateNode;
-    result.InsertAsOption = FInsertAsOption;
-    result.ReplaceText = FReplaceText;
-    result.AppendText = FAppendText;
-    return result;
+    return TAIDialogueResult{FGeneratedText, edtNPCName->text(), FFlags};
 }
 
 QString TfrmAIDialogue::BuildPromptText() const
 {
-    return AIDialogueLogic::BuildPrompt(edtNPCName->text(), cbPersona->currentIndex(),
-                                        AIDialogueLogic::MemoLines(memoContext->toPlainText()),
-                                        AIDialogueLogic::MemoLines(memoPlayerInput->toPlainText()));
+    return AIDialogueWriter::BuildPrompt(edtNPCName->text(), cbPersona->currentIndex(),
+                                         AIDialogueWriter::MemoLines(memoContext->toPlainText()),
+                                         AIDialogueWriter::MemoLines(memoPlayerInput->toPlainText()));
 }
 
 void TfrmAIDialogue::Generate()
 {
-    const QString prompt = BuildPromptText();
-    memoResponse->setPlainText(QStringLiteral("Generating..."));
+    AIDialogueWriter::TGenerateRequest request;
+    request.PersonaIndex = cbPersona->currentIndex();
+    request.NPCName = edtNPCName->text();
+    request.APIKey = edtAPIKey->text();
+    request.TranscriptLines = AIDialogueWriter::MemoLines(memoContext->toPlainText());
+    request.PlayerInputLines = AIDialogueWriter::MemoLines(memoPlayerInput->toPlainText());
+    memoResponse->setPlainText(QString::fromLatin1(AIDialogueWriter::GeneratingText));
     lblServiceHint->clear();
-    const QString key = edtAPIKey->text().trimmed();
+    const QString key = request.APIKey.trimmed();
     if (key.isEmpty())
-        memoResponse->setPlainText(QStringLiteral("Please enter your OllamaCloud API key."));
+        memoResponse->setPlainText(QString::fromLatin1(AIDialogueWriter::EnterKeyMessage));
     else
-        RequestReply(prompt);
+        RequestReply(request);
     if (chkSaveAPIKey->isChecked())
         StoreAPIKey(key);
 }
 
-void TfrmAIDialogue::RequestReply(const QString& prompt)
+void TfrmAIDialogue::RequestReply(const AIDialogueWriter::TGenerateRequest& request)
 {
-    try {
-        EnsureClient(edtAPIKey->text().trimmed());
-        std::shared_ptr<TOllamaCloudClient> client = FClient;
-        std::optional<TReplyAndFailure> answer = AIBusyCall::Run<TReplyAndFailure>(
-            this, QStringLiteral("Waiting for the AI text service..."), [client, prompt] {
-                const QString reply = client->GenerateText(prompt, RequestMaxTokens);
-                return TReplyAndFailure{reply, client->LastFailure()};
-            });
-        if (!answer) {
-            // The abandoned request still holds the old client.
-            FClient.reset();
-            EnsureClient(FClientKey);
-            memoResponse->setPlainText(FGeneratedText);
-            lblServiceHint->setText(QStringLiteral("Request cancelled."));
-            return;
-        }
-        FGeneratedText = answer->Reply;
+    if (FSessionKey.isEmpty())
+        FSessionKey = request.APIKey.trimmed();
+    StartSession();
+    std::shared_ptr<AIDialogueWriter::TSession> session = FSession;
+    std::optional<AIDialogueWriter::TGenerateOutcome> outcome = AIBusyCall::Run<AIDialogueWriter::TGenerateOutcome>(
+        this, QStringLiteral("Waiting for the AI text service..."),
+        [session, request] { return session->Generate(request); });
+    if (!outcome) {
+        // The abandoned request still works on the old session.
+        FSession.reset();
         memoResponse->setPlainText(FGeneratedText);
-        lblServiceHint->setText(answer->Failure.UserHint());
-        const QStringList transcript = AIDialogueLogic::UpdateTranscript(
-            AIDialogueLogic::MemoLines(memoContext->toPlainText()), memoPlayerInput->toPlainText(), FGeneratedText);
-        memoContext->setPlainText(transcript.join(QLatin1Char('\n')));
-    } catch (const std::exception& e) {
-        memoResponse->setPlainText(QStringLiteral("Error: ") + QString::fromUtf8(e.what()));
+        lblServiceHint->setText(QStringLiteral("Request cancelled."));
+        return;
     }
+    // After an unexpected error the session keeps its last reply and the
+    // outcome the old transcript, so only the error text changes.
+    memoResponse->setPlainText(outcome->ResponseText);
+    FGeneratedText = session->GeneratedText();
+    lblServiceHint->setText(outcome->Failure.UserHint());
+    const QStringList transcript =
+        AIDialogueWriter::MemoLines(AIDialogueWriter::MemoText(outcome->TranscriptLines));
+    memoContext->setPlainText(transcript.join(QLatin1Char('\n')));
 }
 
-void TfrmAIDialogue::EnsureClient(const QString& key)
+void TfrmAIDialogue::StartSession()
 {
-    if (FClient)
+    if (FSession)
         return;
-    FClient = std::make_shared<TOllamaCloudClient>(key, ModelName);
-    FEndpoint.ApplyTo(*FClient);
-    FClientKey = key;
+    const TAIServiceEndpoint endpoint = FEndpoint;
+    const QString key = FSessionKey;
+    // The client is made on the worker thread; the factory owns copies only.
+    FSession = std::make_shared<AIDialogueWriter::TSession>([endpoint, key](const QString&) {
+        auto client = std::make_unique<TOllamaCloudClient>(key, QString::fromLatin1(AIDialogueWriter::ModelName));
+        endpoint.ApplyTo(*client);
+        return client;
+    });
 }
 
 void TfrmAIDialogue::SaveAPIKeyToggled(bool checked)
@@ -270,13 +261,13 @@ void TfrmAIDialogue::Insert()
 {
     // The box may hold only the key reminder; there is nothing to insert then.
     if (memoResponse->toPlainText().trimmed().isEmpty() || FGeneratedText.trimmed().isEmpty()) {
-        ShowMessage(QStringLiteral("Generate dialogue first."));
+        ShowMessage(QString::fromLatin1(AIDialogueWriter::GenerateFirstMessage));
         return;
     }
-    FCreateNode = cbCreateNode->isChecked();
-    FInsertAsOption = cbInsertOption->isChecked();
-    FReplaceText = cbReplaceText->isChecked();
-    FAppendText = cbAppendText->isChecked();
+    FFlags.CreateNode = cbCreateNode->isChecked();
+    FFlags.InsertAsOption = cbInsertOption->isChecked();
+    FFlags.ReplaceText = cbReplaceText->isChecked();
+    FFlags.AppendText = cbAppendText->isChecked();
     accept();
 }
 

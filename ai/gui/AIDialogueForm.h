@@ -7,10 +7,11 @@
 //   static bool TfrmAIDialogue::Execute(QWidget* owner, TAIDialogueResult& result);
 // Returns true after Insert; `result` then holds the last reply, the NPC
 // name and the four insert flags. Apply it with
-//   AIDialogueLogic::ApplyResult(project, selectedNodeID, result)
-// (ai/gui/AIDialogueFormLogic.h) after taking the undo point.
+//   AIDialogueWriter::ApplyResult(project, selectedNodeID, result.Flags,
+//                                 result.GeneratedText, result.NPCName)
+// (ai/AIDialogueWriter.h) after taking the undo point.
 
-#include "ai/gui/AIDialogueFormLogic.h"
+#include "ai/AIDialogueWriter.h"
 #include "ai/gui/AIDialogueFormWorker.h"
 
 #include <QDialog>
@@ -25,14 +26,19 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class TAppSettings;
-class TOllamaCloudClient;
+
+// What the window hands back after Insert.
+struct TAIDialogueResult {
+    QString GeneratedText;
+    QString NPCName;
+    AIDialogueWriter::TInsertFlags Flags;
+};
 
 class TfrmAIDialogue : public QDialog {
     Q_OBJECT
 public:
     static constexpr int FormWidth = 560;
     static constexpr int FormHeight = 440;
-    static const QString ModelName;
 
     static bool Execute(QWidget* owner, TAIDialogueResult& result);
 
@@ -65,20 +71,20 @@ private:
     void LoadSettings();
     void SaveAPIKeyToggled(bool checked);
     void StoreAPIKey(const QString& key);
-    void RequestReply(const QString& prompt);
-    void EnsureClient(const QString& key);
+    void RequestReply(const AIDialogueWriter::TGenerateRequest& request);
+    void StartSession();
     void ShowMessage(const QString& text);
 
     TAppSettings* FSettings;
     TAIServiceEndpoint FEndpoint;
     TAIMessageHandler FMessageHandler;
-    std::shared_ptr<TOllamaCloudClient> FClient;
-    QString FClientKey;
+    // Shared with a request in flight; a cancelled request keeps the old one.
+    std::shared_ptr<AIDialogueWriter::TSession> FSession;
+    // The key the session's client was made with: a new session after a
+    // cancel goes on with it, as the old one would have.
+    QString FSessionKey;
     QString FGeneratedText;
-    bool FCreateNode = false;
-    bool FInsertAsOption = false;
-    bool FReplaceText = false;
-    bool FAppendText = false;
+    AIDialogueWriter::TInsertFlags FFlags;
 
 public:
     // Controls, named as the window's design names them.

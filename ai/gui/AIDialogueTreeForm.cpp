@@ -13,17 +13,17 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-const QString TAIDialogueTreeForm::ModelName = QStringLiteral("llama3.1");
-
 namespace {
 
-constexpr int RequestMaxTokens = 1000;
 constexpr int PreviewTop = 140;
 
-struct TReplyAndFailure {
-    QString Reply;
-    TRequestFailure Failure;
-};
+QStringList ChoiceList(const char* const* texts, int count)
+{
+    QStringList list;
+    for (int i = 0; i < count; ++i)
+        list << QString::fromUtf8(texts[i]);
+    return list;
+}
 
 QComboBox* AddList(QWidget* parent, const QString& name, const QStringList& items, int current, const QRect& geometry)
 {
@@ -64,8 +64,7 @@ bool TAIDialogueTreeForm::Execute(QWidget* owner, std::unique_ptr<TDialogueNode>
 }
 
 TAIDialogueTreeForm::TAIDialogueTreeForm(QWidget* owner, TAppSettings* settings)
-    : QDialog(owner), FSettings(settings ? settings : &TAppSettings::Instance()),
-      FRandom(AIDialogueTree::DefaultRandom())
+    : QDialog(owner), FSettings(settings ? settings : &TAppSettings::Instance())
 {
     setWindowTitle(QStringLiteral("AI Dialogue Tree Generator"));
     resize(FormWidth, FormHeight);
@@ -95,23 +94,18 @@ void TAIDialogueTreeForm::CreateLayout()
 void TAIDialogueTreeForm::CreateInputRows(QFrame* top)
 {
     cbCharacter = AddList(top, QStringLiteral("cbCharacter"),
-                          {QStringLiteral("Vault Dweller"), QStringLiteral("Brotherhood Knight"),
-                           QStringLiteral("Raider Chief"), QStringLiteral("Ghoul Philosopher"),
-                           QStringLiteral("Settler"), QStringLiteral("Enclave Officer"), QStringLiteral("Super Mutant")},
-                          0, QRect(90, 12, 180, 24));
+                          ChoiceList(AIDialogueTree::CharacterNames, AIDialogueTree::CharacterCount), 0,
+                          QRect(90, 12, 180, 24));
     AddCaption(top, QStringLiteral("C&haracter:"), 12, 13, cbCharacter);
-    edtTopic = new QLineEdit(QStringLiteral("Help a stranger"), top);
+    edtTopic = new QLineEdit(QString::fromUtf8(AIDialogueTree::DefaultTopic), top);
     edtTopic->setObjectName(QStringLiteral("edtTopic"));
     edtTopic->setGeometry(380, 12, 200, 24);
     AddCaption(top, QStringLiteral("&Topic:"), 310, 13, edtTopic);
 
-    cbDepth = AddList(top, QStringLiteral("cbDepth"),
-                      {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}, 1,
-                      QRect(90, 46, 80, 24));
+    cbDepth = AddList(top, QStringLiteral("cbDepth"), ChoiceList(AIDialogueTree::DepthChoices, AIDialogueTree::DepthCount),
+                      AIDialogueTree::DefaultDepthIndex, QRect(90, 46, 80, 24));
     AddCaption(top, QStringLiteral("&Depth:"), 12, 47, cbDepth);
-    cbStyle = AddList(top, QStringLiteral("cbStyle"),
-                      {QStringLiteral("Brief (1-2 lines)"), QStringLiteral("Detailed (3-4 lines)"),
-                       QStringLiteral("Verbose (full description)")},
+    cbStyle = AddList(top, QStringLiteral("cbStyle"), ChoiceList(AIDialogueTree::StyleChoices, AIDialogueTree::StyleCount),
                       0, QRect(380, 46, 200, 24));
     AddCaption(top, QStringLiteral("&Style:"), 310, 47, cbStyle);
 
@@ -164,59 +158,66 @@ void TAIDialogueTreeForm::GenerateTree()
 {
     FGeneratedNodes.clear();
     FRootNode = nullptr;
-    lblStatus->setText(QStringLiteral("Generating..."));
+    lblStatus->setText(QString::fromUtf8(AIDialogueTree::GeneratingText));
     lblServiceHint->clear();
-    const QString prompt = BuildPromptText();
-    const QString key = FSettings->AIAPIKey().trimmed();
+    const QString key = FSettings->AIAPIKey();
+    const QString character = cbCharacter->currentText();
+    const QString topic = edtTopic->text();
+    const QString depth = cbDepth->currentText();
     const TAIServiceEndpoint endpoint = FEndpoint;
-    std::optional<TReplyAndFailure> answer = AIBusyCall::Run<TReplyAndFailure>(
-        this, QStringLiteral("Waiting for the AI text service..."), [key, endpoint, prompt] {
-            TOllamaCloudClient client(key, ModelName);
-            endpoint.ApplyTo(client);
-            const QString reply = client.GenerateText(prompt, RequestMaxTokens);
-            return TReplyAndFailure{reply, client.LastFailure()};
+    const AIDialogueTree::TRandomBelow random = FRandom;
+    // Everything the worker touches is a copy: a cancelled request may
+    // still be running after the window has moved on.
+    std::optional<AIDialogueTree::TGeneration> generation = AIBusyCall::Run<AIDialogueTree::TGeneration>(
+        this, QStringLiteral("Waiting for the AI text service..."), [=] {
+            const auto factory = [endpoint](const QString& trimmedKey) {
+                auto client =
+                    std::make_unique<TOllamaCloudClient>(trimmedKey, QString::fromUtf8(AIDialogueTree::ModelName));
+                endpoint.ApplyTo(*client);
+                return client;
+            };
+            return AIDialogueTree::Generate(key, character, topic, depth, factory, random);
         });
-    if (!answer) {
+    if (!generation) {
         lblStatus->setText(QStringLiteral("Generation cancelled."));
         return;
     }
-    if (answer->Failure.IsFailure())
-        lblServiceHint->setText(answer->Failure.UserHint() + QStringLiteral(" A sample tree is shown."));
-    else if (key.isEmpty())
-        lblServiceHint->setText(QStringLiteral("No API key is stored in the settings: a sample tree is shown."));
-
-    TAITreeParse parse =
-        AIDialogueTree::Parse(AIDialogueTree::TreeTextForReply(answer->Reply), cbCharacter->currentText(), FRandom);
+    ShowServiceHint(*generation, key.trimmed().isEmpty());
+    AIDialogueTree::TParseResult& parse = generation->Result;
     if (!parse.Error.isEmpty()) {
-        // A half-read reply is not offered for adding.
+        // A rejected reply is not offered for adding.
         ShowMessage(parse.Error);
         return;
     }
-    TakeParse(parse);
-    if (!FRootNode) {
-        lblStatus->setText(QStringLiteral("Failed to parse response"));
+    lblStatus->setText(AIDialogueTree::StatusText(parse));
+    if (!parse.Succeeded())
         return;
-    }
-    FillPreview();
-    lblStatus->setText(QStringLiteral("Generated %1 nodes").arg(FGeneratedNodes.size()));
+    FillPreview(AIDialogueTree::PreviewItems(parse));
+    TakeParse(parse);
     btnAddToProject->setEnabled(true);
 }
 
-void TAIDialogueTreeForm::TakeParse(TAITreeParse& parse)
+void TAIDialogueTreeForm::ShowServiceHint(const AIDialogueTree::TGeneration& generation, bool noKey)
+{
+    if (generation.Failure.IsFailure())
+        lblServiceHint->setText(generation.Failure.UserHint() + QStringLiteral(" A sample tree is shown."));
+    else if (noKey)
+        lblServiceHint->setText(QStringLiteral("No API key is stored in the settings: a sample tree is shown."));
+}
+
+void TAIDialogueTreeForm::TakeParse(AIDialogueTree::TParseResult& parse)
 {
     FGeneratedNodes = std::move(parse.Nodes);
     FRootNode = parse.Root;
 }
 
-void TAIDialogueTreeForm::FillPreview()
+void TAIDialogueTreeForm::FillPreview(const std::vector<AIDialogueTree::TPreviewItem>& items)
 {
     tvPreview->clear();
-    for (const auto& node : FGeneratedNodes) {
-        if (!node->IsStartNode())
-            continue;
-        auto* item = new QTreeWidgetItem(tvPreview, QStringList(node->Text()));
-        for (const auto& option : node->PlayerOptions())
-            new QTreeWidgetItem(item, QStringList(QStringLiteral("\u2192 ") + option->Text));
+    for (const AIDialogueTree::TPreviewItem& preview : items) {
+        auto* item = new QTreeWidgetItem(tvPreview, QStringList(preview.Text));
+        for (const QString& child : preview.Children)
+            new QTreeWidgetItem(item, QStringList(child));
     }
     tvPreview->expandAll();
 }

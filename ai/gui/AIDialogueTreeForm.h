@@ -9,11 +9,11 @@
 // Returns true after Add to Project with RootNode set; the caller owns it.
 // Otherwise false and RootNode null. Apply it with
 //   AIDialogueTree::AddRootToProject(project, *RootNode)
-// (ai/gui/AIDialogueTreeFormParser.h) after taking the undo point, then
-// log "AI dialogue tree added to project".
+// (ai/AIDialogueTree.h) after taking the undo point, then log
+// AIDialogueTree::AddedLogLine.
 
+#include "ai/AIDialogueTree.h"
 #include "ai/gui/AIDialogueFormWorker.h"
-#include "ai/gui/AIDialogueTreeFormParser.h"
 
 #include <QDialog>
 
@@ -33,7 +33,6 @@ class TAIDialogueTreeForm : public QDialog {
 public:
     static constexpr int FormWidth = 700;
     static constexpr int FormHeight = 600;
-    static const QString ModelName;
 
     static bool Execute(QWidget* owner, std::unique_ptr<TDialogueNode>& RootNode);
 
@@ -44,7 +43,7 @@ public:
 
     void SetServiceEndpoint(const TAIServiceEndpoint& endpoint) { FEndpoint = endpoint; }
     void SetMessageHandler(TAIMessageHandler handler) { FMessageHandler = std::move(handler); }
-    void SetRandom(AIDialogueTree::TRandom random) { FRandom = std::move(random); }
+    void SetRandom(AIDialogueTree::TRandomBelow random) { FRandom = std::move(random); }
 
     const std::vector<std::unique_ptr<TDialogueNode>>& GeneratedNodes() const { return FGeneratedNodes; }
     TDialogueNode* RootNode() const { return FRootNode; }
@@ -63,14 +62,15 @@ private:
     void CreatePreview();
     void CreateBottom(QFrame* bottom);
     void ApplyTheme();
-    void TakeParse(TAITreeParse& parse);
-    void FillPreview();
+    void TakeParse(AIDialogueTree::TParseResult& parse);
+    void ShowServiceHint(const AIDialogueTree::TGeneration& generation, bool noKey);
+    void FillPreview(const std::vector<AIDialogueTree::TPreviewItem>& items);
     void ShowMessage(const QString& text);
 
     TAppSettings* FSettings;
     TAIServiceEndpoint FEndpoint;
     TAIMessageHandler FMessageHandler;
-    AIDialogueTree::TRandom FRandom;
+    AIDialogueTree::TRandomBelow FRandom;   // empty: the parser's own
     std::vector<std::unique_ptr<TDialogueNode>> FGeneratedNodes;
     TDialogueNode* FRootNode = nullptr;
 

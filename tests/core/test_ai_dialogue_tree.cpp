@@ -92,7 +92,8 @@ TEST(AIDialogueTree, LineRules)
 
 TEST(AIDialogueTree, RepliesWithoutNodesOrWithDuplicatesFail)
 {
-    for (const QString& reply : {QStringLiteral("Error: model not found"), QString(), QStringLiteral("O:a\nO:b")}) {
+    for (const QString& reply : {QStringLiteral("Error: model not found"), QString(), QStringLiteral("O:a\nO:b"),
+                                 QStringLiteral("\r\n \r\n"), QString(QChar(0)) + QStringLiteral("\x01garbage")}) {
         const TParseResult result = Parse(reply, QStringLiteral("S"));
         EXPECT_FALSE(result.Succeeded());
         EXPECT_TRUE(result.Error.isEmpty());
@@ -103,6 +104,9 @@ TEST(AIDialogueTree, RepliesWithoutNodesOrWithDuplicatesFail)
     EXPECT_FALSE(duplicate.Succeeded());   // nothing of a rejected reply can be added
     EXPECT_TRUE(PreviewItems(duplicate).empty());
     EXPECT_EQ(StatusText(duplicate), QStringLiteral("Generating..."));
+    // A generated ID counts as taken as well.
+    EXPECT_EQ(Parse(QStringLiteral("N:node2=1\nN:no equals"), QStringLiteral("S")).Error,
+              QStringLiteral("Duplicates not allowed"));
 }
 
 TEST(AIDialogueTree, HugeRepliesAreCut)

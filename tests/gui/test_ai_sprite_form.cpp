@@ -359,7 +359,7 @@ TEST_F(SpriteFormTest, ServerFailuresBecomeRedTilesWithTheirReason)
     }
 }
 
-TEST_F(SpriteFormTest, DISABLED_CancelWhileWaitingLeavesNoSheet)
+TEST_F(SpriteFormTest, CancelWhileWaitingLeavesNoSheet)
 {
     std::unique_ptr<TLoopbackServer> server;
     server = std::make_unique<TLoopbackServer>([&](const httplib::Request&, httplib::Response& res) {
