@@ -3,10 +3,10 @@
 
 #include "shell/MainForm.h"
 
-#include "ai/PngCodec.h"
 #include "ai/gui/AIDialogueForm.h"
 #include "ai/gui/AIDialogueTreeForm.h"
 #include "ai/gui/AISpriteForm.h"
+#include "ai/gui/AISpriteFormLogic.h"
 #include "canvas/NodeCanvas.h"
 #include "editors/FloatMessageEditor.h"
 #include "editors/Localization.h"
@@ -954,10 +954,11 @@ void TMainForm::AIDialogueGenerator()
     if (!TfrmAIDialogue::Execute(this, result))
         return;
     RecordUndoPoint();
-    const TAIDialogueApplyOutcome outcome = AIDialogueLogic::ApplyResult(*FProject, FSelectedNodeID, result);
-    if (outcome.SelectedNodeID != FSelectedNodeID)
-        SelectNode(outcome.SelectedNodeID, false);
-    if (outcome.NodeTextChanged)
+    const AIDialogueWriter::TApplyResult outcome = AIDialogueWriter::ApplyResult(
+        *FProject, FSelectedNodeID, result.Flags, result.GeneratedText, result.NPCName);
+    if (outcome.SelectNode)
+        SelectNode(outcome.NodeID, false);
+    if (outcome.RefreshProperties)
         FillNodeInfo();
     if (!outcome.LogLine.isEmpty())
         AddLog(outcome.LogLine);
@@ -985,19 +986,13 @@ void TMainForm::AISpriteGenerator()
     if (!TfrmAISprte::Execute(this, sheet) || sheet.IsNull())
         return;
     RecordUndoPoint();
-    const QString base = FProject->FilePath().isEmpty() ? QDir::currentPath()
-                                                         : QFileInfo(FProject->FilePath()).absolutePath();
-    const QString folder = QDir(base).filePath(QStringLiteral("sprites"));
-    QDir().mkpath(folder);
-    const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")) + QStringLiteral(".png");
-    const QString path = QDir(folder).filePath(name);
+    QString path;
     QString error;
-    if (!PngCodec::SaveToFile(path, sheet, &error)) {
+    if (!AISpriteLogic::SaveSheetIntoProject(*FProject, sheet, QDateTime::currentDateTime(), path, error)) {
         AddLog(QStringLiteral("Sprite sheet could not be saved: ") + error, llError);
         return;
     }
     MarkModified();
-    AddLog(QStringLiteral("Sprite sheet saved: ") + name);
-    FDialogs->Inform(QStringLiteral("Sprite sheet saved to:\r\n") + path + QStringLiteral("\r\n\r\n")
-                     + QStringLiteral("Attach this sprite to a node manually via node properties."));
+    AddLog(QStringLiteral("Sprite sheet saved: ") + QFileInfo(path).fileName());
+    FDialogs->Inform(AISpriteLogic::SavedIntoProjectMessage(path));
 }
