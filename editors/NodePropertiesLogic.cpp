@@ -180,29 +180,34 @@ void ApplyStartMark(TDialogueNode& node, TDialogueProject* project, bool ticked)
     node.SetIsStartNode(ticked);
 }
 
+namespace {
+
+// The option's own fields the details carry; both types name them alike,
+// so loading and storing copy one list.
+template <class Source, class Target> void CopyOptionFields(const Source& from, Target& to)
+{
+    to.Text = from.Text;
+    to.TargetNodeID = from.TargetNodeID;
+    to.IsHidden = from.IsHidden;
+    to.HasSkillCheck = from.HasSkillCheck;
+    to.ItemRequired = from.ItemRequired;
+    to.ReputationRequired = from.ReputationRequired;
+    to.KarmaRequired = from.KarmaRequired;
+}
+
+}
+
 TOptionDetails TOptionDetails::From(const TPlayerOption& option)
 {
     TOptionDetails d;
-    d.Text = option.Text;
-    d.TargetNodeID = option.TargetNodeID;
-    d.IsHidden = option.IsHidden;
-    d.HasSkillCheck = option.HasSkillCheck;
-    d.ItemRequired = option.ItemRequired;
-    d.ReputationRequired = option.ReputationRequired;
-    d.KarmaRequired = option.KarmaRequired;
+    CopyOptionFields(option, d);
     d.SkillCheck = option.SkillCheck;
     return d;
 }
 
 void TOptionDetails::StoreInto(TPlayerOption& option) const
 {
-    option.Text = Text;
-    option.TargetNodeID = TargetNodeID;
-    option.IsHidden = IsHidden;
-    option.HasSkillCheck = HasSkillCheck;
-    option.ItemRequired = ItemRequired;
-    option.ReputationRequired = ReputationRequired;
-    option.KarmaRequired = KarmaRequired;
+    CopyOptionFields(*this, option);
     if (!HasSkillCheck)
         return;
     TSkillCheck& sc = option.SkillCheck;
