@@ -1,6 +1,7 @@
 #include "canvas/CanvasRenderer.h"
 
 #include <QImage>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
 
@@ -89,10 +90,10 @@ TCanvasRect Intersect(const TCanvasRect& a, const TCanvasRect& b)
             std::min(a.Bottom, b.Bottom)};
 }
 
-bool OutOfView(const TCanvasRect& r, const TCanvasState& s)
+bool OutOfArea(const TCanvasRect& r, const TCanvasRect& area)
 {
-    return r.Right < -CullMargin || r.Left > s.Width + CullMargin || r.Bottom < -CullMargin
-        || r.Top > s.Height + CullMargin;
+    return r.Right < area.Left - CullMargin || r.Left > area.Right + CullMargin || r.Bottom < area.Top - CullMargin
+        || r.Top > area.Bottom + CullMargin;
 }
 
 // Liang-Barsky: the part of `line` inside `r`, if any.
@@ -131,6 +132,7 @@ void TCanvasTextCache::UseFont(TSlot slot, const QFont& font)
         return;
     e.Font = font;
     e.HasFont = true;
+    e.LegibleHeight = QFontMetrics(font).height() / 2;
     e.Texts.clear();
 }
 
@@ -251,10 +253,55 @@ void TCanvasRenderer::RenderToImage(QImage& image, const TCanvasState& s, const 
 
 void TCanvasRenderer::Render(QPainter& p, const TCanvasState& s, const TTLWTheme& theme)
 {
+    FArea = {0, 0, s.Width, s.Height};
+    FPartial = false;
+    Paint(p, s, theme);
+}
+
+void TCanvasRenderer::RenderArea(QPainter& p, const TCanvasState& s, const TTLWTheme& theme,
+                                 const TCanvasRect& area)
+{
+    FArea = Intersect(area, {0, 0, s.Width, s.Height});
+    FPartial = !(FArea == TCanvasRect{0, 0, s.Width, s.Height});
+    if (FArea.IsEmpty())
+        return;
+    p.setClipRect(FArea.ToQRect());
+    Paint(p, s, theme);
+    p.setClipping(false);
+    FPartial = false;
+}
+
+void TCanvasRenderer::RenderNodesOver(QPainter& p, const TCanvasState& s, const TTLWTheme& theme,
+                                      const TCanvasRect& area)
+{
+    FArea = Intersect(area, {0, 0, s.Width, s.Height});
+    if (FArea.IsEmpty())
+        return;
+    FPartial = true;
+    T = &theme;
+    p.setClipRect(FArea.ToQRect());
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    // Links and grid lie under the bodies and did not change: only what is
+    // drawn from the node layer up is laid over them again.
+    if (s.Project) {
+        PrepareFonts(s.View.Zoom());
+        DrawNodes(p, s);
+    }
+    if (s.ShowMinimap)
+        DrawMinimap(p, s);
+    DrawOverlays(p, s);
+    p.setClipping(false);
+    FPartial = false;
+    T = nullptr;
+}
+
+void TCanvasRenderer::Paint(QPainter& p, const TCanvasState& s, const TTLWTheme& theme)
+{
     T = &theme;
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.fillRect(QRect(0, 0, s.Width, s.Height), ToQColor(theme.CanvasBg));
+    p.fillRect(FArea.ToQRect(), ToQColor(theme.CanvasBg));
     if (s.ShowGrid)
         DrawGrid(p, s);
     if (s.Project) {
@@ -282,13 +329,21 @@ void TCanvasRenderer::PrepareFonts(float zoom)
 void TCanvasRenderer::DrawText(QPainter& p, TCanvasTextCache::TSlot slot, TColor colour, QPoint at,
                                const TCanvasRect& clip, const QString& text)
 {
-    if (clip.IsEmpty() || text.isEmpty())
+    // At small zooms the rows get lower than the smallest font: a line cut
+    // to a sliver is unreadable, and drawing thousands of them is what made
+    // a zoomed-out view of a large project slow.
+    const QRect visible = clip.ToQRect() & FArea.ToQRect();
+    if (text.isEmpty() || clip.Height() < FText.LegibleHeight(slot) || visible.isEmpty())
         return;
     p.setFont(FText.Font(slot));
     p.setPen(ToQColor(colour));
-    p.setClipRect(clip.ToQRect());
+    p.setClipRect(visible);
     p.drawStaticText(at, FText.Text(slot, text));
-    p.setClipping(false);
+    // Back to the area being repainted, or to no clip at all.
+    if (FPartial)
+        p.setClipRect(FArea.ToQRect());
+    else
+        p.setClipping(false);
 }
 
 void TCanvasRenderer::DrawGrid(QPainter& p, const TCanvasState& s)
@@ -340,9 +395,9 @@ void TCanvasRenderer::DrawLink(QPainter& p, const TCanvasState& s, QPoint from, 
         return;
     const QPoint to = TNodeGeometry(*target, s.View).LeftMid();
     const float z = s.View.Zoom();
-    if (!ConnectionBounds(from, to, z).Touches({0, 0, s.Width, s.Height}))
+    if (!ConnectionBounds(from, to, z).Touches(FArea))
         return;
-    FBatch.Add(p, from, to, colour, z, true, QRect(0, 0, s.Width, s.Height));
+    FBatch.Add(p, from, to, colour, z, true, FArea.ToQRect());
 }
 
 void TCanvasRenderer::DrawNodes(QPainter& p, const TCanvasState& s)
@@ -353,7 +408,7 @@ void TCanvasRenderer::DrawNodes(QPainter& p, const TCanvasState& s)
             if (node->Selected() != selectedPass)
                 continue;
             const TCanvasRect r = NodeRect(*node, s.View);
-            if (!OutOfView(r, s))
+            if (!OutOfArea(r, FArea))
                 DrawNode(p, s, *node, r);
         }
     }
@@ -502,6 +557,8 @@ void TCanvasRenderer::DrawMinimap(QPainter& p, const TCanvasState& s)
     if (!s.Project || s.Project->NodeCount() == 0)
         return;
     const TCanvasRect m{s.Width - 190, s.Height - 130, s.Width - 10, s.Height - 10};
+    if (!m.Touches(FArea))
+        return;
     p.setBrush(Qt::black);
     p.setPen(Pen(T->BorderLight, 1));
     p.drawRect(OutlineRect(m));

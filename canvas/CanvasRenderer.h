@@ -29,6 +29,8 @@ public:
     // Declares the font a slot draws with for this paint.
     void UseFont(TSlot slot, const QFont& font);
     const QFont& Font(TSlot slot) const { return FSlots[slot].Font; }
+    // Half a line of the slot's font: a text cut to less shows only specks.
+    int LegibleHeight(TSlot slot) const { return FSlots[slot].LegibleHeight; }
     // The text as one line: line breaks and tabs become spaces.
     const QStaticText& Text(TSlot slot, const QString& text);
     int Size() const;
@@ -37,6 +39,7 @@ private:
     struct TEntry {
         QFont Font;
         bool HasFont = false;
+        int LegibleHeight = 0;
         QHash<QString, QStaticText> Texts;
     };
     std::array<TEntry, SlotCount> FSlots;
@@ -64,11 +67,20 @@ private:
 class TCanvasRenderer {
 public:
     void Render(QPainter& p, const TCanvasState& s, const TTLWTheme& theme);
+    // Repaints only `area` (client coordinates) of a picture that already
+    // shows this state everywhere else, as after a change to one node.
+    void RenderArea(QPainter& p, const TCanvasState& s, const TTLWTheme& theme, const TCanvasRect& area);
+    // Lays the node layer (nodes, minimap, overlays) of `area` again over a
+    // picture of this state, leaving grid and links as they are: enough
+    // after a change inside a node's body, such as its text, and it does not
+    // visit the links of the whole graph.
+    void RenderNodesOver(QPainter& p, const TCanvasState& s, const TTLWTheme& theme, const TCanvasRect& area);
     // Paints into an image of the state's client size (96 dpi fonts when the
     // image carries no resolution of its own).
     void RenderToImage(QImage& image, const TCanvasState& s, const TTLWTheme& theme);
 
 private:
+    void Paint(QPainter& p, const TCanvasState& s, const TTLWTheme& theme);
     void DrawGrid(QPainter& p, const TCanvasState& s);
     void DrawConnections(QPainter& p, const TCanvasState& s);
     void DrawLink(QPainter& p, const TCanvasState& s, QPoint from, const TDialogueNode* target, TColor colour);
@@ -85,6 +97,9 @@ private:
                   const TCanvasRect& clip, const QString& text);
 
     const TTLWTheme* T = nullptr;
+    // What this paint covers; everything outside it is neither drawn nor visited.
+    TCanvasRect FArea;
+    bool FPartial = false;
     TCanvasTextCache FText;
     TConnectionBatch FBatch;
 };

@@ -123,8 +123,10 @@ void TNodeCanvas::RebuildBuffer()
         return;
     const qreal dpr = devicePixelRatioF();
     const QSize pixels(qMax(1, qRound(width() * dpr)), qMax(1, qRound(height() * dpr)));
-    if (FBuffer.size() != pixels)
+    if (FBuffer.size() != pixels) {
         FBuffer = QImage(pixels, QImage::Format_RGB32);
+        FBufferHoldsState = false;
+    }
     FBuffer.setDevicePixelRatio(dpr);
     // Fonts are given in points; measure them as the screen does.
     FBuffer.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
@@ -171,18 +173,42 @@ QImage TNodeCanvas::RenderToImage()
     return image;
 }
 
-void TNodeCanvas::paintEvent(QPaintEvent*)
+void TNodeCanvas::paintEvent(QPaintEvent* event)
 {
     SyncSize();
     RebuildBuffer();
     if (FBuffer.isNull())
         return;
+    const QRect dirty = event->rect();
+    const QRect changedBodies = FChangedBodies;
+    FChangedBodies = QRect();
     {
         QPainter bp(&FBuffer);
-        FRenderer.Render(bp, FState, TThemeManager::Current());
+        const TTLWTheme& theme = TThemeManager::Current();
+        const TCanvasRect area{dirty.left(), dirty.top(), dirty.right() + 1, dirty.bottom() + 1};
+        // Any full update() makes the whole widget dirty; a smaller area
+        // comes only from UpdateNode or an expose, while the rest of the
+        // buffer still shows the current state.
+        if (!FBufferHoldsState || dirty == rect()) {
+            FRenderer.Render(bp, FState, theme);
+            FBufferHoldsState = true;
+        } else if (changedBodies.contains(dirty)) {
+            FRenderer.RenderNodesOver(bp, FState, theme, area);
+        } else {
+            FRenderer.RenderArea(bp, FState, theme, area);
+        }
     }
     QPainter p(this);
     p.drawImage(0, 0, FBuffer);
+}
+
+void TNodeCanvas::UpdateNode(const TDialogueNode& node)
+{
+    const QRect box = GetNodeRect(node).ToQRect() & rect();
+    if (box.isEmpty())
+        return;
+    FChangedBodies |= box;
+    update(box);
 }
 
 void TNodeCanvas::resizeEvent(QResizeEvent* event)

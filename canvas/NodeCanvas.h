@@ -85,6 +85,10 @@ public:
     QMenu* PopupMenu() const { return FPopupMenu; }
 
     TCanvasRect GetNodeRect(const TDialogueNode& node) const { return NodeRect(node, FState.View); }
+    // Repaints only the node's box: for a change inside its body (text,
+    // speaker) that moves and resizes nothing, so a large graph is not
+    // drawn again per keystroke.
+    void UpdateNode(const TDialogueNode& node);
     QPoint WorldToScreen(int x, int y) const { return FState.View.WorldToScreen(x, y); }
     QPoint ScreenToWorld(int x, int y) const { return FState.View.ScreenToWorld(x, y); }
     int SnapValue(int v) const { return FState.Snap(v); }
@@ -125,6 +129,8 @@ private:
     TCanvasGesture FGesture;
     TCanvasRenderer FRenderer;
     QImage FBuffer;
+    bool FBufferHoldsState = false;   // a full paint of the current size is in it
+    QRect FChangedBodies;             // nodes whose insides changed since the last paint
     QMenu* FPopupMenu = nullptr;
     bool FDoubleClickPending = false;
 };

@@ -708,7 +708,7 @@ void TMainForm::NodeFieldsEdited()
     if (!SameText(text, node->Text()))
         node->SetText(text);
     MarkModified();
-    FCanvas->update();
+    FCanvas->UpdateNode(*node);
 }
 
 void TMainForm::TreeItemClicked(QTreeWidgetItem* item)

@@ -301,6 +301,54 @@ TEST_F(CanvasRender, ThemeChangeShowsAtTheNextPaint)
     TThemeManager::ApplyTheme(tsAmber);
 }
 
+// Repainting part of a picture after a node's text changed must give the
+// very pixels a full paint gives, whatever lies over or under the node.
+TEST_F(CanvasRender, PartialRepaintsMatchAFullPaint)
+{
+    enum TMode { NodesOver, Area };
+    const struct {
+        const char* Name;
+        int Node;
+        bool Selected;
+        TMode Mode;
+    } cases[] = {
+        {"start node, node layer", 0, false, NodesOver},
+        {"selected node, node layer", 2, true, NodesOver},
+        {"node under an overlapping one, node layer", 2, false, NodesOver},
+        {"node under an overlapping one, area", 2, false, Area},
+        {"selected start node, area", 0, true, Area},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto project = SampleProject();
+        AddAt(*project, ntComment, 380, 150);   // lies over the conditional node
+        S.Project = project.get();
+        S.ShowMinimap = true;
+        TDialogueNode* node = project->NodeAt(c.Node);
+        node->SetSelected(c.Selected);
+        const QImage before = Render();
+        node->SetText(node->Text() + QStringLiteral(" And more words."));
+        node->SetSpeaker(QStringLiteral("Someone else"));
+        const QImage expected = Render();
+        ASSERT_NE(before, expected);
+
+        QImage partial = before.copy();
+        {
+            QPainter painter(&partial);
+            const TCanvasRect box = Box(node);
+            if (c.Mode == NodesOver)
+                R.RenderNodesOver(painter, S, Th(), box);
+            else
+                R.RenderArea(painter, S, Th(), {box.Left - 30, box.Top - 30, box.Right + 30, box.Bottom + 30});
+        }
+        int differing = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                differing += partial.pixel(x, y) != expected.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
+}
+
 TEST(CanvasWidgetPaint, GrabShowsTheBufferedPicture)
 {
     TThemeManager::ApplyTheme(tsAmber);
