@@ -20,10 +20,6 @@ const char* const ConditionTypeIds[ConditionTypeCount] = {
     "ctQuestFlag", "ctInventory", "ctTimeOfDay", "ctCompanion", "ctRandom",
 };
 const char* const BoolOpNames[BoolOpCount] = { "AND", "OR", "NOT" };
-const char* const ScriptEventIds[ScriptEventCount] = {
-    "seOnDialogueStart", "seOnNodeEnter", "seOnOptionSelected", "seOnSkillCheck",
-    "seOnQuestUpdate", "seOnCombatStart", "seOnDialogueEnd",
-};
 
 QString Entry(const char* const* table, int count, int index)
 {
@@ -37,7 +33,7 @@ QStringList SkillItems() { return FromTable(SkillNames, SkillTypeCount); }
 QStringList ConditionTypeItems() { return FromTable(ConditionTypeIds, ConditionTypeCount); }
 QStringList OperatorItems() { return FromTable(OperatorSymbols, ConditionOperatorCount); }
 QStringList BoolOpItems() { return FromTable(BoolOpNames, BoolOpCount); }
-QStringList ScriptEventItems() { return FromTable(ScriptEventIds, ScriptEventCount); }
+QStringList ScriptEventItems() { return FromTable(ScriptEventIdentifiers, ScriptEventCount); }
 
 QString NoneEntry() { return QStringLiteral("(none)"); }
 QString TypeName(int nodeType) { return Entry(NodeTypeNames, NodeTypeCount, nodeType); }
@@ -78,7 +74,7 @@ QString ConditionCaption(const TCondition& condition)
 
 QString ScriptCaption(const TNodeScript& script)
 {
-    const QString event = Entry(ScriptEventIds, ScriptEventCount, script.EventType);
+    const QString event = Entry(ScriptEventIdentifiers, ScriptEventCount, script.EventType);
     return script.IsEnabled ? event : QStringLiteral("[OFF] ") + event;
 }
 

@@ -99,10 +99,6 @@ const char* const Templates[ScriptEventCount] = {
     "  set_global_var(\"GVAR_MET_NPC\", 1);\r\n"
     "end;",
 };
-const char* const EventNames[ScriptEventCount] = {
-    "seOnDialogueStart", "seOnNodeEnter", "seOnOptionSelected", "seOnSkillCheck",
-    "seOnQuestUpdate", "seOnCombatStart", "seOnDialogueEnd",
-};
 
 const QString LineBreak = QStringLiteral("\r\n");
 
@@ -119,7 +115,7 @@ QStringList ReferenceLines()
 QStringList EventIdentifiers()
 {
     QStringList names;
-    for (const char* name : EventNames)
+    for (const char* name : ScriptEventIdentifiers)
         names << QString::fromLatin1(name);
     return names;
 }

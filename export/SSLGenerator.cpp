@@ -4,10 +4,6 @@ namespace {
 
 const int LabelLength = 16;
 
-const char* const ScriptEventNames[ScriptEventCount] = {
-    "seOnDialogueStart", "seOnNodeEnter", "seOnOptionSelected", "seOnSkillCheck",
-    "seOnQuestUpdate", "seOnCombatStart", "seOnDialogueEnd"};
-
 const QLatin1String CRLF("\r\n");
 
 // Names from the display tables; a value outside them (only possible from a
@@ -244,7 +240,7 @@ void TSSLGenerator::AppendBody(QString& block, const TDialogueNode& node, const 
         for (const auto& script : node.Scripts()) {
             if (!script->IsEnabled || script->ScriptCode.trimmed().isEmpty())
                 continue;
-            AddLine(block, QStringLiteral("  (* Event: ") + TableName(ScriptEventNames, script->EventType)
+            AddLine(block, QStringLiteral("  (* Event: ") + TableName(ScriptEventIdentifiers, script->EventType)
                                + QStringLiteral(" *)"));
             for (const QString& piece : SplitLines(script->ScriptCode))
                 AddLine(block, QStringLiteral("  ") + piece);

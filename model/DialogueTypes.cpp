@@ -11,6 +11,10 @@ const char* const NodeTypeNames[NodeTypeCount] = {
     "NPC Dialogue", "Player Reply", "Conditional", "Random", "Script",
     "Combat Trigger", "Quest Update", "Trade", "End Dialogue", "Comment"};
 
+const char* const ScriptEventIdentifiers[ScriptEventCount] = {
+    "seOnDialogueStart", "seOnNodeEnter", "seOnOptionSelected", "seOnSkillCheck",
+    "seOnQuestUpdate", "seOnCombatStart", "seOnDialogueEnd"};
+
 const char* const SkillNames[SkillTypeCount] = {
     "Speech", "Barter", "Science", "Repair", "Lockpick", "Sneak", "Medicine",
     "Survival", "Gambling", "Energy Weapons", "Small Guns", "Big Guns"};

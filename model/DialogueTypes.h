@@ -71,6 +71,8 @@ constexpr int ScriptEventCount = 7;
 extern const char* const NodeTypeNames[NodeTypeCount];
 extern const char* const SkillNames[SkillTypeCount];
 extern const char* const OperatorSymbols[ConditionOperatorCount];
+// The script events' enumeration names, as scripts and the preview show them.
+extern const char* const ScriptEventIdentifiers[ScriptEventCount];
 extern const TColor DefaultNodeColors[NodeTypeCount];
 
 // Default colour of a node type; a type outside the table (only possible from

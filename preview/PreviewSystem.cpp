@@ -6,11 +6,6 @@ namespace {
 
 const QString kCRLF = QStringLiteral("\r\n");
 
-// Enumeration names of the script events, as the script pane shows them.
-const char* const ScriptEventIdentifiers[ScriptEventCount] = {
-    "seOnDialogueStart", "seOnNodeEnter", "seOnOptionSelected", "seOnSkillCheck",
-    "seOnQuestUpdate", "seOnCombatStart", "seOnDialogueEnd"};
-
 // Display names guarded against values from a hand-edited file that lie
 // outside the tables.
 QString SkillName(TSkillType skill)
