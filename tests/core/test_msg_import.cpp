@@ -4,6 +4,7 @@
 #include "export/ExportManager.h"
 #include "interchange/MSGImporter.h"
 #include "interchange/SSLMSGText.h"
+#include "tests/core/test_import_support.h"
 #include "tests/support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -16,26 +17,11 @@ void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString()
 
 namespace {
 
-struct Imported {
-    TMSGImportResult result;
-    std::unique_ptr<TDialogueProject> project;
-};
+using Imported = ImportTest::TImported<TMSGImporter>;
 
-Imported Import(const QString& text)
-{
-    Imported r;
-    TMSGImporter importer;
-    r.result = importer.ImportFromText(text, r.project);
-    return r;
-}
+Imported Import(const QString& text) { return ImportTest::ImportWith<TMSGImporter>(text); }
 
-QString Lines(std::initializer_list<const char*> lines)
-{
-    QString s;
-    for (const char* l : lines)
-        s += QString::fromUtf8(l) + QStringLiteral("\r\n");
-    return s;
-}
+constexpr auto Lines = ImportTest::CrLfLines;
 
 } // namespace
 

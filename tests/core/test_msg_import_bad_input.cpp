@@ -5,6 +5,7 @@
 
 #include "interchange/MSGImporter.h"
 #include "model/TextEncoding.h"
+#include "tests/core/test_import_support.h"
 #include "tests/support/TestSupport.h"
 
 #include <QRegularExpression>
@@ -201,24 +202,5 @@ TEST(MSGImportBadInput, SeededMutationsOfFixtures)
 {
     const QStringList fixtures = {QStringLiteral("import/dcbrana.msg"), QStringLiteral("import/enc_cp1252.msg"),
                                   QStringLiteral("import/enc_utf8_bom.msg")};
-    std::mt19937 rng(7331);
-    int withErrors = 0;
-    int withWarnings = 0;
-    for (const QString& f : fixtures) {
-        const QByteArray original = TestSupport::ReadFile(TestSupport::DataPath(f));
-        for (int i = 0; i < 2000; ++i) {
-            const QByteArray mutated = Mutate(original, rng);
-            std::unique_ptr<TDialogueProject> p;
-            const auto r = ImportChecked(TextEncoding::DecodeText(mutated), p);
-            if (::testing::Test::HasFailure()) {
-                ADD_FAILURE() << "mutation " << i << " of " << f.toStdString() << ":\n"
-                              << mutated.toHex().toStdString();
-                return;
-            }
-            withErrors += r.Errors.isEmpty() ? 0 : 1;
-            withWarnings += r.WarningCount > 0 ? 1 : 0;
-        }
-    }
-    EXPECT_GT(withErrors, 0);
-    EXPECT_GT(withWarnings, 0);
+    ImportTest::RunSeededMutations(fixtures, 7331, 2000, Mutate, ImportChecked);
 }

@@ -4,6 +4,7 @@
 #include "export/ExportManager.h"
 #include "interchange/SSLImporter.h"
 #include "interchange/SSLMSGText.h"
+#include "tests/core/test_import_support.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -13,27 +14,11 @@
 
 namespace {
 
-struct Imported {
-    TSSLImportResult result;
-    std::unique_ptr<TDialogueProject> project;
-};
+using Imported = ImportTest::TImported<TSSLImporter>;
 
-Imported Import(const QString& text)
-{
-    Imported r;
-    TSSLImporter importer;
-    r.result = importer.ImportFromText(text, r.project);
-    return r;
-}
+Imported Import(const QString& text) { return ImportTest::ImportWith<TSSLImporter>(text); }
 
-// Joins lines with CR LF, as a script written on Windows.
-QString Script(std::initializer_list<const char*> lines)
-{
-    QString s;
-    for (const char* l : lines)
-        s += QString::fromUtf8(l) + QStringLiteral("\r\n");
-    return s;
-}
+constexpr auto Script = ImportTest::CrLfLines;
 
 TDialogueNode* ByNotes(const TDialogueProject& p, const QString& procName)
 {

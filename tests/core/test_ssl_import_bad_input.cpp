@@ -6,6 +6,7 @@
 
 #include "interchange/SSLImporter.h"
 #include "model/TextEncoding.h"
+#include "tests/core/test_import_support.h"
 #include "tests/support/TestSupport.h"
 
 #include <QRegularExpression>
@@ -264,26 +265,5 @@ TEST(SSLImportBadInput, SeededMutationsOfFixtures)
 {
     const QStringList fixtures = {QStringLiteral("import/dcbrana.ssl"), QStringLiteral("import/enc_cp1252.ssl"),
                                   QStringLiteral("import/enc_utf8_bom.ssl")};
-    std::mt19937 rng(20240611);
-    int withErrors = 0;
-    int withWarnings = 0;
-    for (const QString& f : fixtures) {
-        const QByteArray original = TestSupport::ReadFile(TestSupport::DataPath(f));
-        for (int i = 0; i < 1500; ++i) {
-            const QByteArray mutated = Mutate(original, rng);
-            const QString text = TextEncoding::DecodeText(mutated);
-            std::unique_ptr<TDialogueProject> p;
-            const auto r = ImportChecked(text, p);
-            if (::testing::Test::HasFailure()) {
-                ADD_FAILURE() << "mutation " << i << " of " << f.toStdString() << ":\n"
-                              << mutated.toHex().toStdString();
-                return;
-            }
-            withErrors += r.Errors.isEmpty() ? 0 : 1;
-            withWarnings += r.WarningCount > 0 ? 1 : 0;
-        }
-    }
-    // The mutations do reach the error and warning paths.
-    EXPECT_GT(withErrors, 0);
-    EXPECT_GT(withWarnings, 0);
+    ImportTest::RunSeededMutations(fixtures, 20240611, 1500, Mutate, ImportChecked);
 }

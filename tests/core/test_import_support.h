@@ -1,0 +1,76 @@
+#pragma once
+// Shared by the SSL and MSG importer tests: text built from lines as the
+// games' files are written, one import into a fresh project, and the
+// seeded mutation run over the fixtures.
+
+#include "model/TextEncoding.h"
+#include "tests/support/TestSupport.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <random>
+#include <utility>
+
+namespace ImportTest {
+
+// Joins lines with CR LF, as a file written on Windows.
+inline QString CrLfLines(std::initializer_list<const char*> lines)
+{
+    QString s;
+    for (const char* l : lines)
+        s += QString::fromUtf8(l) + QStringLiteral("\r\n");
+    return s;
+}
+
+template <class TImporter>
+struct TImported {
+    using TResult = decltype(std::declval<TImporter&>().ImportFromText(
+        QString(), std::declval<std::unique_ptr<TDialogueProject>&>()));
+    TResult result;
+    std::unique_ptr<TDialogueProject> project;
+};
+
+template <class TImporter>
+TImported<TImporter> ImportWith(const QString& text)
+{
+    TImported<TImporter> r;
+    TImporter importer;
+    r.result = importer.ImportFromText(text, r.project);
+    return r;
+}
+
+// Mutates each fixture `perFixture` times with `mutate(bytes, rng)` and
+// imports the result with `importChecked(text, project)`, which checks the
+// importer's promises. Stops at the first failure with the mutated bytes
+// in the message. The mutations must reach the error and warning paths.
+template <class TMutate, class TImportChecked>
+void RunSeededMutations(const QStringList& fixtures, std::mt19937::result_type seed, int perFixture,
+                        TMutate mutate, TImportChecked importChecked)
+{
+    std::mt19937 rng(seed);
+    int withErrors = 0;
+    int withWarnings = 0;
+    for (const QString& f : fixtures) {
+        const QByteArray original = TestSupport::ReadFile(TestSupport::DataPath(f));
+        for (int i = 0; i < perFixture; ++i) {
+            const QByteArray mutated = mutate(original, rng);
+            std::unique_ptr<TDialogueProject> p;
+            const auto r = importChecked(TextEncoding::DecodeText(mutated), p);
+            if (::testing::Test::HasFailure()) {
+                ADD_FAILURE() << "mutation " << i << " of " << f.toStdString() << ":\n"
+                              << mutated.toHex().toStdString();
+                return;
+            }
+            withErrors += r.Errors.isEmpty() ? 0 : 1;
+            withWarnings += r.WarningCount > 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(withErrors, 0);
+    EXPECT_GT(withWarnings, 0);
+}
+
+}
