@@ -585,8 +585,13 @@ void TCanvasRenderer::DrawMinimap(QPainter& p, const TCanvasState& s)
     const int h = RoundEven(s.Height / z * dk);
     p.setBrush(Qt::NoBrush);
     p.setPen(Pen(T->AccentPrimary, 1));
-    if (w > 0 && h > 0)
-        p.drawRect(QRect(left, top, w - 1, h - 1));
+    if (w <= 0 || h <= 0)
+        return;
+    // When the view shows more than the nodes span, its frame would reach
+    // past the minimap onto the canvas: it is cut at the minimap's edge.
+    const QRect frame = QRect(left, top, w - 1, h - 1).intersected(OutlineRect(m));
+    if (frame.isValid())
+        p.drawRect(frame);
 }
 
 void TCanvasRenderer::DrawOverlays(QPainter& p, const TCanvasState& s)

@@ -274,6 +274,15 @@ TEST_F(CanvasRender, MinimapShowsNodesAndTheVisibleArea)
     const int vy = m.Top + RoundEven(-200 * double(k)) + 8;
     EXPECT_EQ(At(img, vx, vy + 20), Rgb(Th().AccentPrimary));
     (void)a;
+
+    // Zoomed out, the view spans more than the nodes: its frame stops at
+    // the minimap's edge instead of running out over the canvas.
+    S.View.SetZoom(0.15f);
+    const QImage wide = Render();
+    for (int x = 0; x < 1000; ++x)
+        for (int y = 0; y < 600; ++y)
+            if (!QRect(m.Left, m.Top, m.Width(), m.Height()).contains(x, y) && x > 700 && y > 400)
+                ASSERT_NE(wide.pixel(x, y), Rgb(Th().AccentPrimary)) << x << "," << y;
 }
 
 TEST_F(CanvasRender, RubberBandAndConnectionBeingDragged)
