@@ -4,10 +4,10 @@
 
 #include "interchange/FMFExporter.h"
 #include "interchange/FMFImporter.h"
+#include "fuzz/FuzzSupport.h"
 #include "model/TextEncoding.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -17,18 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TFMFImporter importer;
     std::unique_ptr<TDialogueProject> project;
     const TFMFImportResult imported = importer.ImportFromText(text, project);
-    if (!imported.Success || !project || imported.NodeCount != project->NodeCount())
-        std::abort();
+    Require(imported.Success && project && imported.NodeCount == project->NodeCount(), "reader hands back a project");
 
     TFMFExporter exporter;
     const TFMFExportResult exported = exporter.ExportToText(project.get());
-    if (!exported.Success || exported.NodeCount != project->NodeCount())
-        std::abort();
+    Require(exported.Success && exported.NodeCount == project->NodeCount(), "writer writes every node");
 
     std::unique_ptr<TDialogueProject> again;
     const TFMFImportResult reread = importer.ImportFromText(exported.Text, again);
     // Every node the writer names comes back as a node of that name.
-    if (!reread.Success || !again || again->NodeCount() != project->NodeCount())
-        std::abort();
+    Require(reread.Success && again && again->NodeCount() == project->NodeCount(), "written text reads back");
     return 0;
 }

@@ -2,18 +2,8 @@
 // a hang or a result that disagrees with the project it returns.
 
 #include "interchange/MSGImporter.h"
+#include "fuzz/FuzzSupport.h"
 #include "model/TextEncoding.h"
-
-#include <cstdio>
-#include <cstdlib>
-
-static void Require(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {

@@ -2,20 +2,10 @@
 // a hang or a result that disagrees with the project it returns.
 
 #include "interchange/SSLImporter.h"
+#include "fuzz/FuzzSupport.h"
 #include "model/TextEncoding.h"
 
 #include <QSet>
-
-#include <cstdio>
-#include <cstdlib>
-
-static void Require(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
