@@ -22,6 +22,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileDialog>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -253,6 +254,61 @@ TEST_F(SpriteFormTest, SavingWritesPngJsonAndTheChosenExtra)
     outcome = form->SaveToPath(Dir.filePath(QStringLiteral("plain")));
     EXPECT_EQ(form->Status(), QStringLiteral("Saved sprite sheet: plain.png, plain.json"));
     EXPECT_FALSE(QFileInfo::exists(Dir.filePath(QStringLiteral("plain.bmp"))));
+}
+
+namespace {
+
+// Answers a file dialog as a user does: goes to the folder, types the name
+// into the file name box and presses Open or Save.
+void TypeFileName(QFileDialog* dialog, const QString& folder, const QString& name)
+{
+    dialog->setDirectory(folder);
+    auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!box) {
+        ADD_FAILURE() << "the file dialog has no file name box";
+        dialog->reject();
+        return;
+    }
+    box->setText(name);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
+} // namespace
+
+TEST_F(SpriteFormTest, LoadAndSaveButtonsGoThroughTheirFileDialogs)
+{
+    const QString pngPath = Dir.filePath(QStringLiteral("hero.png"));
+    TestSupport::WriteFile(pngPath, SolidPng(40, 30, RGBToColor(10, 200, 30)));
+    auto form = MockSheet(2);
+
+    AnswerWhenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Load Sprite Sheet"));
+        EXPECT_EQ(dialog->nameFilters(), QStringList({QStringLiteral("PNG Image (*.png)"), QStringLiteral("BMP Image (*.bmp)"),
+                                                      QStringLiteral("All Images (*.png *.bmp)")}));
+        TypeFileName(dialog, Dir.path(), QStringLiteral("hero.png"));
+    });
+    form->btnLoad->click();
+    EXPECT_EQ(form->Status(), QStringLiteral("Loaded: hero.png"));
+    EXPECT_EQ(form->FrameWidth(), 40);
+
+    AnswerWhenOpen<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Save Sprite Sheet"));
+        EXPECT_EQ(dialog->nameFilters(), QStringList({QStringLiteral("BMP Image (*.bmp)"), QStringLiteral("FRM File (*.frm)"),
+                                                      QStringLiteral("PNG Image (*.png)"), QStringLiteral("All Files (*)")}));
+        TypeFileName(dialog, Dir.path(), QStringLiteral("chosen"));
+    });
+    form->btnSave->click();
+    // A name typed without an extension is saved as PNG.
+    EXPECT_EQ(form->Status(), QStringLiteral("Saved sprite sheet: chosen.png, chosen.json"));
+    EXPECT_TRUE(QFileInfo::exists(Dir.filePath(QStringLiteral("chosen.png"))));
+
+    // Cancelled dialogs change nothing.
+    AnswerWhenOpen<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    form->btnLoad->click();
+    AnswerWhenOpen<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    form->btnSave->click();
+    EXPECT_EQ(form->Status(), QStringLiteral("Saved sprite sheet: chosen.png, chosen.json"));
+    EXPECT_EQ(form->FrameWidth(), 40);
 }
 
 TEST_F(SpriteFormTest, FrmExportFailureIsReportedAfterPngAndJson)

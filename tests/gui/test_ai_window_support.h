@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace AIWindowTest {
@@ -51,6 +52,22 @@ inline void CancelBusyDialogWhenShown(QWidget* owner)
             // As the user does: cancel() alone does not tell the waiting window.
             if (auto* button = busy->findChild<QPushButton*>())
                 button->click();
+        }
+    });
+    timer->start(10);
+}
+
+// Runs `answer` on the first modal window of type TForm once it is open,
+// as a user would answer a window that a command shows with exec().
+template <class TForm>
+void AnswerWhenOpen(std::function<void(TForm*)> answer)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
+        if (auto* form = qobject_cast<TForm*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(form);
         }
     });
     timer->start(10);

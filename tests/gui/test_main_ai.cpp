@@ -7,6 +7,7 @@
 #include "ai/gui/AIDialogueTreeForm.h"
 #include "ai/gui/AISpriteForm.h"
 #include "tests/core/test_ai_servers.h"
+#include "tests/gui/test_ai_window_support.h"
 
 #include "test_main_support.h"
 
@@ -17,27 +18,12 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <functional>
 
 using namespace MainTest;
 using namespace AITest;
+using namespace AIWindowTest;
 
 namespace {
-
-// Runs `answer` on the first modal window of type TForm once it is open.
-template <class TForm>
-void AnswerWhenOpen(std::function<void(TForm*)> answer)
-{
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        if (auto* form = qobject_cast<TForm*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            answer(form);
-        }
-    });
-    timer->start(10);
-}
 
 TAIServiceEndpoint ClosedEndpoint()
 {
