@@ -323,7 +323,6 @@ private:
     QStringList FLocales;
     TDateTime FCreatedDate = 0;
     TDateTime FModifiedDate = 0;
-    qsizetype FLastSavedSize = 0;   // to size the next save's buffer
 
     // ID -> first node in list order with that ID. Rebuilt lazily after
     // removals and ID changes, kept up to date on appends.

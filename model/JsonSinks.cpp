@@ -58,6 +58,19 @@ void TJsonTextSink::End()
     FOut.append("\r\n");
     FOut.append(qsizetype(FLevels.size()) * 2, ' ');
     FOut.append(level.Close);
+    constexpr qsizetype DrainChunk = 1 << 20;
+    if (FDrain && FOut.size() >= DrainChunk)
+        Drain();
+}
+
+bool TJsonTextSink::Drain()
+{
+    if (!FDrain)
+        return true;
+    if (!FDrainFailed && !FOut.isEmpty())
+        FDrainFailed = FDrain->write(FOut) != FOut.size();
+    FOut.resize(0);   // keeps the capacity for the next piece
+    return !FDrainFailed;
 }
 
 void TJsonTextSink::Value(const char* key, const QString& v)

@@ -7,6 +7,7 @@
 #include "model/JsonText.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <vector>
 
@@ -28,9 +29,12 @@ private:
 };
 
 // Two spaces per level, CR LF, no line break after the closing bracket.
+// With a drain, the text goes to the device in pieces as it is made: a large
+// project is then written from a buffer that stays in the cache instead of
+// one as large as the file.
 class TJsonTextSink {
 public:
-    explicit TJsonTextSink(QByteArray& out) : FOut(out) {}
+    explicit TJsonTextSink(QByteArray& out, QIODevice* drain = nullptr) : FOut(out), FDrain(drain) {}
     void BeginObject(const char* key = nullptr, size_t = 0) { Open(key, '{'); }
     void BeginArray(const char* key = nullptr, size_t = 0) { Open(key, '['); }
     void End();
@@ -38,11 +42,16 @@ public:
     void Value(const char* key, qint64 v);
     void Value(const char* key, bool v);
     void Float(const char* key, double v);
+    // Writes what the buffer holds to the drain and empties it. False once
+    // any write has failed (nothing more is written then).
+    bool Drain();
 
 private:
     void Open(const char* key, char bracket);
     void StartMember(const char* key);
     QByteArray& FOut;
+    QIODevice* FDrain;
+    bool FDrainFailed = false;
     struct TLevel { char Close; bool Empty; };
     std::vector<TLevel> FLevels;
 };

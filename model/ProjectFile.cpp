@@ -375,25 +375,24 @@ void TDialogueProject::ReadGlobalVarJSON(const QJsonValue& v)
 
 bool TDialogueProject::SaveToFile(const QString& aPath)
 {
-    QByteArray bytes("\xEF\xBB\xBF");
-    bytes.reserve(FLastSavedSize + FLastSavedSize / 8 + 4096);
-    {
-        TJsonTextSink sink(bytes);
-        WriteProject(sink, *this);
-    }
-    bytes += "\r\n";
-
     // Written to a temporary file beside the target and renamed over it, so
     // a failed save leaves the previous file as it was.
     QSaveFile file(aPath);
     if (!file.open(QIODevice::WriteOnly))
         throw EDialogueError(QStringLiteral("Cannot create file \"%1\". %2").arg(aPath, file.errorString()));
+    QByteArray bytes("\xEF\xBB\xBF");
+    bool written = false;
+    {
+        TJsonTextSink sink(bytes, &file);
+        WriteProject(sink, *this);
+        bytes += "\r\n";
+        written = sink.Drain();
+    }
     // Flushed before the commit: a write that hits a full disk must fail
     // here instead of renaming a truncated file over the good one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    if (!written || !file.flush() || !file.commit())
         throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(aPath, file.errorString()));
 
-    FLastSavedSize = bytes.size();
     FFilePath = aPath;
     FModified = false;
     FModifiedDate = DateTimeText::Now();

@@ -10,8 +10,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace ExportFixtures;
 
@@ -31,27 +29,6 @@ bool IsLogLine(const QString& line, const QString& message)
     static const QRegularExpression stamp(QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d:[0-5]\\d  "));
     return stamp.match(line).hasMatch() && line.mid(10) == message;
 }
-
-// Makes writes past `bytes` fail as on a full disk, for one scope.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &FOld);
-        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = FOld;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &FOld);
-        std::signal(SIGXFSZ, FOldHandler);
-    }
-private:
-    rlimit FOld{};
-    void (*FOldHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -233,7 +210,7 @@ TEST(ExportManager, FailedWritesLeaveTheGoodFileAndNoTemporaryFile)
         EXPECT_FALSE(r.Success);
     }
     {
-        TFileSizeLimit full(64);
+        TestSupport::TFileSizeLimit full(64);
         const TExportResult r = mgr.Export(Options(efSSL, target));
         EXPECT_FALSE(r.Success);
         EXPECT_EQ(r.Errors, QStringList{QStringLiteral("Failed to write SSL to: ") + target});

@@ -248,6 +248,25 @@ TEST_F(ProjectFileTest, FailedSaveKeepsPreviousFile)
     EXPECT_EQ(ReadFile(PathOf("keep.tlw")), before);
 }
 
+TEST_F(ProjectFileTest, FullDiskFailsTheSaveAndKeepsThePreviousFile)
+{
+    // Several megabytes, so the text goes out in more than one piece.
+    TDialogueProject p;
+    for (int i = 0; i < 300; ++i)
+        p.AddNode(ntNPCDialogue)->SetText(QString(10000, QLatin1Char('a' + i % 26)));
+    const QByteArray before = SaveAndRead(p, "big.tlw");
+    ASSERT_GT(before.size(), 3000000);
+    p.NodeAt(0)->SetText(QStringLiteral("changed"));
+    p.SetModified(true);
+    {
+        TestSupport::TFileSizeLimit full(1500000);
+        EXPECT_THROW(p.SaveToFile(PathOf("big.tlw")), EDialogueError);
+    }
+    EXPECT_EQ(ReadFile(PathOf("big.tlw")), before);
+    EXPECT_TRUE(p.Modified());
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("big.tlw")});   // no leftovers
+}
+
 namespace {
 
 // A minimal valid project object; tests patch it.
