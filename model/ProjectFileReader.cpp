@@ -92,17 +92,20 @@ TProjectFileReader::TOutcome TProjectFileReader::Read(const QByteArray& text, TD
         into.FNodes.reserve(size_t(file.Elements[0].size()));
         into.FFloatMessages.clear();
         into.FGlobalVars.clear();
-        using TReadOne = void (TDialogueProject::*)(const QJsonValue&);
-        const TReadOne readers[] = { &TDialogueProject::ReadNodeJSON, &TDialogueProject::ReadFloatMessageJSON,
-                                     &TDialogueProject::ReadGlobalVarJSON };
-        for (int k = 0; k < 3; ++k) {
-            for (const TJsonSlice& s : file.Elements[k]) {
+        // One element at a time, so only one element's tree exists at once.
+        const auto readAll = [&](const QVector<TJsonSlice>& slices, auto&& readOne) {
+            for (const TJsonSlice& s : slices) {
                 const std::optional<QJsonValue> value = ParseSlice(text, s);
                 if (!value)
-                    return roNotJson;
-                (into.*readers[k])(*value);
+                    return false;
+                readOne(*value);
             }
-        }
+            return true;
+        };
+        if (!readAll(file.Elements[0], [&](const QJsonValue& v) { into.ReadNodeJSON(v); })
+            || !readAll(file.Elements[1], [&](const QJsonValue& v) { into.ReadFloatMessageJSON(v); })
+            || !readAll(file.Elements[2], [&](const QJsonValue& v) { into.ReadGlobalVarJSON(v); }))
+            return roNotJson;
     } catch (const EDialogueError&) {
         // A broken project inside text that is not JSON at all is reported
         // as "not JSON", as a whole-document reader would.
