@@ -853,11 +853,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 // ---------------------------------------------------------------------------
 // Windows
 
-void TMainForm::WindowNotAvailable(const QString& windowName)
-{
-    AddLog(windowName + QStringLiteral(" is not available in this version yet."), llWarning);
-}
-
 void TMainForm::EditNodeProperties()
 {
     TDialogueNode* node = FProject ? FProject->FindNode(FSelectedNodeID) : nullptr;

@@ -181,7 +181,6 @@ private:
     template <class TImporter>
     void RunImport(const QString& kind, const QString& title, const QString& fileTypes);
     bool RequireProject() const { return FProject != nullptr; }
-    void WindowNotAvailable(const QString& windowName);
     bool RequireOpenProject();
     void AfterAIChange();
 

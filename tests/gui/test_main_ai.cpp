@@ -78,6 +78,8 @@ TEST_F(MainAI, DialogueWriterReplyBecomesASelectedNode)
     EXPECT_EQ(Window->SelectedNodeID(), added->ID());
     EXPECT_EQ(LogTexts().last(), QStringLiteral("  AI dialogue inserted as new node: ") + added->ID());
     EXPECT_TRUE(Window->Project()->Modified());
+    for (const QString& line : Window->LogLines())
+        EXPECT_FALSE(line.contains(QStringLiteral("sk-main"))) << line.toStdString();   // the key stays out of the log
     ExpectUndoGivesBackTheProject();
 }
 
