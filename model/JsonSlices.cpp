@@ -1,5 +1,8 @@
 #include "model/JsonSlices.h"
 
+#include <cstring>
+#include <string>
+
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -14,12 +17,17 @@ qsizetype SkipSpace(const QByteArray& t, qsizetype i, qsizetype end)
 // i at an opening quote; returns the index after the closing one, or -1.
 qsizetype SkipString(const QByteArray& t, qsizetype i, qsizetype end)
 {
-    for (++i; i < end; ++i) {
-        const char c = t[i];
-        if (c == '\\')
-            ++i;
-        else if (c == '"')
-            return i + 1;
+    // Most of a project file is string content: jump from quote to quote
+    // and look for escapes only in between.
+    const char* d = t.constData();
+    for (++i; i < end;) {
+        const auto* quote = static_cast<const char*>(std::memchr(d + i, '"', size_t(end - i)));
+        if (!quote)
+            return -1;
+        const auto* escape = static_cast<const char*>(std::memchr(d + i, '\\', size_t(quote - (d + i))));
+        if (!escape)
+            return quote - d + 1;
+        i = escape - d + 2;   // past the escaped character, which may be a quote
     }
     return -1;
 }
@@ -37,21 +45,23 @@ qsizetype SkipValue(const QByteArray& t, qsizetype i, qsizetype end)
             ++i;
         return i;
     }
-    QByteArray stack;
+    // The closing brackets still owed, innermost last.
+    std::string stack;
+    const char* d = t.constData();
     for (; i < end; ++i) {
-        const char c = t[i];
+        const char c = d[i];
         if (c == '"') {
             i = SkipString(t, i, end);
             if (i < 0)
                 return -1;
             --i;
         } else if (c == '{' || c == '[') {
-            stack.append(c == '{' ? '}' : ']');
+            stack.push_back(c == '{' ? '}' : ']');
         } else if (c == '}' || c == ']') {
-            if (stack.isEmpty() || stack.back() != c)
+            if (stack.empty() || stack.back() != c)
                 return -1;
-            stack.chop(1);
-            if (stack.isEmpty())
+            stack.pop_back();
+            if (stack.empty())
                 return i + 1;
         }
     }
