@@ -221,9 +221,11 @@ void TfrmAIDialogue::RequestReply(const AIDialogueWriter::TGenerateRequest& requ
         return;
     }
     // After an unexpected error the session keeps its last reply and the
-    // outcome the old transcript, so only the error text changes.
+    // outcome the old transcript, so only the error text changes. A session
+    // started after a cancel has no reply yet: the window's stays.
     memoResponse->setPlainText(outcome->ResponseText);
-    FGeneratedText = session->GeneratedText();
+    if (!session->GeneratedText().isNull())
+        FGeneratedText = session->GeneratedText();
     lblServiceHint->setText(outcome->Failure.UserHint());
     const QStringList transcript =
         AIDialogueWriter::MemoLines(AIDialogueWriter::MemoText(outcome->TranscriptLines));

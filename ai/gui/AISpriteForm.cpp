@@ -437,14 +437,15 @@ void TfrmAISprte::StripMouseUp() { FMouseDown = false; }
 bool TfrmAISprte::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == imgStrip) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
+        // Cast only once the type says it is a mouse event.
+        const auto x = [event] { return int(static_cast<QMouseEvent*>(event)->position().x()); };
         switch (event->type()) {
         case QEvent::MouseButtonPress:
-            if (mouse->button() == Qt::LeftButton)
-                StripMouseDown(int(mouse->position().x()));
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                StripMouseDown(x());
             return true;
         case QEvent::MouseMove:
-            StripMouseMove(int(mouse->position().x()));
+            StripMouseMove(x());
             return true;
         case QEvent::MouseButtonRelease:
             StripMouseUp();
