@@ -542,6 +542,14 @@ void TMainForm::RecordUndoPoint(bool fromGesture)
     UpdateUndoActions();
 }
 
+void TMainForm::RecordNodeUndoPoint(const TDialogueNode& node)
+{
+    FHistory.RecordNode(node);
+    FPendingGestureSnapshot.reset();
+    FTextEditSessionNodeID.clear();
+    UpdateUndoActions();
+}
+
 void TMainForm::UpdateUndoActions()
 {
     FUndoAction->setEnabled(FHistory.CanUndo());
@@ -699,9 +707,10 @@ void TMainForm::NodeFieldsEdited()
     const QString text = FTextMemo->toPlainText();
     if (speaker == node->Speaker() && SameText(text, node->Text()))
         return;
-    // One undo point per stretch of typing in the same node.
+    // One undo point per stretch of typing in the same node; typing changes
+    // only this node's fields, so a copy of the node is enough.
     if (FTextEditSessionNodeID != node->ID()) {
-        RecordUndoPoint();
+        RecordNodeUndoPoint(*node);
         FTextEditSessionNodeID = node->ID();
     }
     node->SetSpeaker(speaker);

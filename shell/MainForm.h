@@ -171,6 +171,7 @@ private:
     // Undo.
     // From a canvas gesture the state taken when the gesture began is used.
     void RecordUndoPoint(bool fromGesture = false);
+    void RecordNodeUndoPoint(const TDialogueNode& node);
     void RestoreFromHistory(bool undo);
 
     // Imports and exports.

@@ -19,40 +19,42 @@ std::unique_ptr<TPlayerOption> CloneOption(const TPlayerOption& o)
     return copy;
 }
 
-std::unique_ptr<TDialogueNode> CloneNode(const TDialogueNode& n)
+// Every field but the ID and type, which the target already has; the
+// target's own options and scripts are replaced.
+void CopyNodeFields(TDialogueNode& copy, const TDialogueNode& n)
 {
-    auto copy = std::make_unique<TDialogueNode>(n.ID(), n.NodeType());
-    copy->SetText(n.Text());
-    copy->SetSpeaker(n.Speaker());
-    copy->SetPortraitFile(n.PortraitFile());
-    copy->SetVoiceFile(n.VoiceFile());
-    copy->SetX(n.X());
-    copy->SetY(n.Y());
-    copy->SetWidth(n.Width());
-    copy->SetHeight(n.Height());
-    copy->SetColor(n.Color());
-    copy->SetSelected(n.Selected());
-    copy->SetComment(n.Comment());
-    copy->SetQuestID(n.QuestID());
-    copy->SetQuestFlag(n.QuestFlag());
-    copy->SetScriptFile(n.ScriptFile());
-    copy->SetReputation(n.Reputation());
-    copy->SetKarma(n.Karma());
-    copy->SetTag(n.Tag());
-    copy->SetNotes(n.Notes());
-    copy->SetNextNodeID(n.NextNodeID());
-    copy->SetIsStartNode(n.IsStartNode());
-    copy->SetRandomWeight(n.RandomWeight());
-    copy->SetCombatScript(n.CombatScript());
-    copy->SetTradeInventory(n.TradeInventory());
-    copy->SetOriginalID(n.OriginalID());
-    copy->Conditions() = n.Conditions();
-    copy->PlayerOptions().reserve(n.PlayerOptions().size());
+    copy.SetText(n.Text());
+    copy.SetSpeaker(n.Speaker());
+    copy.SetPortraitFile(n.PortraitFile());
+    copy.SetVoiceFile(n.VoiceFile());
+    copy.SetX(n.X());
+    copy.SetY(n.Y());
+    copy.SetWidth(n.Width());
+    copy.SetHeight(n.Height());
+    copy.SetColor(n.Color());
+    copy.SetSelected(n.Selected());
+    copy.SetComment(n.Comment());
+    copy.SetQuestID(n.QuestID());
+    copy.SetQuestFlag(n.QuestFlag());
+    copy.SetScriptFile(n.ScriptFile());
+    copy.SetReputation(n.Reputation());
+    copy.SetKarma(n.Karma());
+    copy.SetTag(n.Tag());
+    copy.SetNotes(n.Notes());
+    copy.SetNextNodeID(n.NextNodeID());
+    copy.SetIsStartNode(n.IsStartNode());
+    copy.SetRandomWeight(n.RandomWeight());
+    copy.SetCombatScript(n.CombatScript());
+    copy.SetTradeInventory(n.TradeInventory());
+    copy.SetOriginalID(n.OriginalID());
+    copy.Conditions() = n.Conditions();
+    copy.PlayerOptions().clear();
+    copy.PlayerOptions().reserve(n.PlayerOptions().size());
     for (const auto& o : n.PlayerOptions())
-        copy->PlayerOptions().push_back(CloneOption(*o));
+        copy.PlayerOptions().push_back(CloneOption(*o));
+    copy.Scripts().clear();
     for (const auto& s : n.Scripts())
-        copy->Scripts().push_back(std::make_unique<TNodeScript>(*s));
-    return copy;
+        copy.Scripts().push_back(std::make_unique<TNodeScript>(*s));
 }
 
 void CopyProperties(TDialogueProject& to, const TDialogueProject& from)
@@ -77,6 +79,18 @@ void CopyProperties(TDialogueProject& to, const TDialogueProject& from)
 }
 
 namespace ProjectSnapshot {
+
+std::unique_ptr<TDialogueNode> CloneNode(const TDialogueNode& source)
+{
+    auto copy = std::make_unique<TDialogueNode>(source.ID(), source.NodeType());
+    CopyNodeFields(*copy, source);
+    return copy;
+}
+
+void RestoreNode(TDialogueNode& target, const TDialogueNode& saved)
+{
+    CopyNodeFields(target, saved);
+}
 
 std::unique_ptr<TDialogueProject> Clone(const TDialogueProject& source)
 {

@@ -11,6 +11,11 @@
 namespace ProjectSnapshot {
 
 std::unique_ptr<TDialogueProject> Clone(const TDialogueProject& source);
+std::unique_ptr<TDialogueNode> CloneNode(const TDialogueNode& source);
+
+// Puts every field of `saved` into `target`, a node of the same ID and
+// type, keeping the target object that the project and canvas point to.
+void RestoreNode(TDialogueNode& target, const TDialogueNode& saved);
 
 // Puts the document of `snapshot` into `target`, keeping the target's
 // identity (other windows hold a pointer to it) and its file path.

@@ -7,25 +7,44 @@ void TUndoHistory::Record(const TDialogueProject& current)
     RecordSnapshot(ProjectSnapshot::Clone(current));
 }
 
+void TUndoHistory::RecordNode(const TDialogueNode& node)
+{
+    Push(FUndo, {nullptr, ProjectSnapshot::CloneNode(node)});
+    FRedo.clear();
+}
+
 void TUndoHistory::RecordSnapshot(std::unique_ptr<TDialogueProject> snapshot)
 {
-    FUndo.push_back(std::move(snapshot));
-    while (int(FUndo.size()) > Limit)
-        FUndo.pop_front();
+    Push(FUndo, {std::move(snapshot), nullptr});
     FRedo.clear();
+}
+
+void TUndoHistory::Push(TStack& stack, TPoint point)
+{
+    stack.push_back(std::move(point));
+    while (int(stack.size()) > Limit)
+        stack.pop_front();
 }
 
 bool TUndoHistory::Step(TStack& from, TStack& to, TDialogueProject& current)
 {
-    if (from.empty())
-        return false;
-    std::unique_ptr<TDialogueProject> target = std::move(from.back());
-    from.pop_back();
-    to.push_back(ProjectSnapshot::Clone(current));
-    while (int(to.size()) > Limit)
-        to.pop_front();
-    ProjectSnapshot::Restore(current, *target);
-    return true;
+    while (!from.empty()) {
+        TPoint target = std::move(from.back());
+        from.pop_back();
+        if (target.Project) {
+            Push(to, {ProjectSnapshot::Clone(current), nullptr});
+            ProjectSnapshot::Restore(current, *target.Project);
+            return true;
+        }
+        // Points are taken back in order, so the node is there; a point
+        // whose node is gone all the same is dropped.
+        if (TDialogueNode* live = current.FindNode(target.Node->ID())) {
+            Push(to, {nullptr, ProjectSnapshot::CloneNode(*live)});
+            ProjectSnapshot::RestoreNode(*live, *target.Node);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool TUndoHistory::Undo(TDialogueProject& current) { return Step(FUndo, FRedo, current); }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -112,6 +113,27 @@ TEST_F(MainKeys, SelectDeleteUndoAndRedoByKeys)
     Dialogs->Answers.push_back(daYes);
     Press(QKeySequence(QStringLiteral("Ctrl+Del")));
     EXPECT_EQ(Window->Project()->NodeCount(), 0);
+}
+
+TEST_F(MainKeys, TypingInTheNodeTextIsOneUndoStep)
+{
+    Window->AddNodeOfType(ntNPCDialogue);
+    const QString before = DocumentText(*Window->Project());
+    Window->CanvasNodeSelected(QStringLiteral("Node001"));
+    auto* memo = Window->findChild<QPlainTextEdit*>(QStringLiteral("memoNodeText"));
+    ASSERT_NE(memo, nullptr);
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("Halt!"));
+    EXPECT_EQ(Window->Project()->NodeAt(0)->Text(), QStringLiteral("Halt!"));
+    const QString typed = DocumentText(*Window->Project());
+
+    Activate();   // back on the canvas, where Ctrl+Z is the window's
+    Press(QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(DocumentText(*Window->Project()), before);
+    EXPECT_EQ(memo->toPlainText(), QString());
+    Press(QKeySequence(QStringLiteral("Ctrl+Y")));
+    EXPECT_EQ(DocumentText(*Window->Project()), typed);
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Halt!"));
 }
 
 TEST_F(MainKeys, ViewTogglesFollowTheirKeys)

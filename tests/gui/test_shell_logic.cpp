@@ -276,6 +276,61 @@ TEST(UndoHistoryTest, RecordingClearsRedoAndKeepsTwentyNewest)
     EXPECT_EQ(h.RedoCount(), 0);
 }
 
+TEST(UndoHistoryTest, NodePointsMixWithWholePointsAndKeepTheNodeObject)
+{
+    auto p = RichProject();
+    TUndoHistory h;
+    const QString original = MainTest::DocumentText(*p);
+    TDialogueNode* node = p->NodeAt(0);
+
+    h.RecordNode(*node);   // typing in the node
+    node->SetText(QStringLiteral("typed"));
+    node->SetSpeaker(QStringLiteral("Someone"));
+    const QString typed = MainTest::DocumentText(*p);
+    h.Record(*p);          // a structural change after it
+    p->AddNode(ntComment);
+    const QString grown = MainTest::DocumentText(*p);
+    EXPECT_EQ(h.UndoCount(), 2);
+
+    ASSERT_TRUE(h.Undo(*p));
+    EXPECT_EQ(MainTest::DocumentText(*p), typed);
+    ASSERT_TRUE(h.Undo(*p));
+    EXPECT_EQ(MainTest::DocumentText(*p), original);
+    // Options, scripts and memory-only fields came back with the node.
+    EXPECT_EQ(p->NodeAt(0)->PlayerOptions()[0]->Conditions.size(), 1);
+    EXPECT_EQ(p->NodeAt(0)->Scripts().size(), 1u);
+    EXPECT_FALSE(h.CanUndo());
+
+    ASSERT_TRUE(h.Redo(*p));
+    EXPECT_EQ(MainTest::DocumentText(*p), typed);
+    ASSERT_TRUE(h.Redo(*p));
+    EXPECT_EQ(MainTest::DocumentText(*p), grown);
+    EXPECT_FALSE(h.Redo(*p));
+
+    // Restoring a node point changes the node in place.
+    TDialogueNode* same = p->NodeAt(0);
+    h.RecordNode(*same);
+    same->SetText(QStringLiteral("again"));
+    ASSERT_TRUE(h.Undo(*p));
+    EXPECT_EQ(p->NodeAt(0), same);
+    EXPECT_EQ(same->Text(), QStringLiteral("typed"));
+}
+
+TEST(UndoHistoryTest, NodePointWhoseNodeIsGoneIsSkipped)
+{
+    TDialogueProject p;
+    p.SetName(QStringLiteral("before"));
+    TUndoHistory h;
+    h.Record(p);
+    p.SetName(QStringLiteral("after"));
+    TDialogueNode* node = p.AddNode(ntNPCDialogue);
+    h.RecordNode(*node);
+    p.ClearNodes();   // only a hand-made sequence can do this
+    ASSERT_TRUE(h.Undo(p));
+    EXPECT_EQ(p.Name(), QStringLiteral("before"));
+    EXPECT_FALSE(h.CanUndo());
+}
+
 TEST(QtProjectDialogsTest, FileTypesBecomeNameFilters)
 {
     EXPECT_EQ(FileTypesToNameFilters(QStringLiteral("Tallowin|*.tlw;*.json;*.fmf|All Files|*.*")),
