@@ -1,6 +1,7 @@
 // Flow report and node search of the validation window: how they grow from
 // 10 000 to 50 000 nodes. Prints the ratio of one run.
 
+#include "bench/BenchTiming.h"
 #include "bench/ProjectGenerator.h"
 #include "editors/ValidationAnalysis.h"
 
@@ -9,25 +10,12 @@
 #include "editors/ValidationAnalysis.cpp"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 
 namespace {
-
-double BestSeconds(int runs, const std::function<void()>& work)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e9);
-    }
-    return best;
-}
 
 double Measure(int nodes)
 {
@@ -37,7 +25,7 @@ double Measure(int nodes)
         project.SetStartNodeID(project.NodeAt(0)->ID());
     qsizetype lines = 0;
     int rows = 0;
-    const double seconds = BestSeconds(5, [&] {
+    const double seconds = BenchTiming::BestWallSeconds(5, [&] {
         lines = ValidationAnalysis::BuildFlowReport(project).size();
         rows = int(NodeSearch::Search(project, QStringLiteral("zzz-not-there"), nsfAllFields).size())
                + int(NodeSearch::Search(project, QStringLiteral("node"), nsfNodeID).size());

@@ -1,11 +1,11 @@
 // SSL and MSG export speed: how it grows from 10 000 to 50 000 nodes, and how
 // it compares with saving the same project file. Prints ratios of one run.
 
+#include "bench/BenchTiming.h"
 #include "bench/ProjectGenerator.h"
 #include "export/ExportManager.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -13,18 +13,6 @@
 #include <functional>
 
 namespace {
-
-double BestSeconds(int runs, const std::function<void()>& work)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e9);
-    }
-    return best;
-}
 
 struct TFigures {
     double Export = 0, Save = 0;
@@ -44,12 +32,12 @@ TFigures Measure(int nodes, const QString& dir)
     msg.OutputPath = dir + QStringLiteral("/bench_%1.msg").arg(nodes);
 
     TFigures f;
-    f.Export = BestSeconds(runs, [&] {
+    f.Export = BenchTiming::BestWallSeconds(runs, [&] {
         if (!mgr.Export(ssl).Success || !mgr.Export(msg).Success)
             std::printf("export failed\n");
     });
     const QString tlw = dir + QStringLiteral("/bench_%1.tlw").arg(nodes);
-    f.Save = BestSeconds(runs, [&] { project.SaveToFile(tlw); });
+    f.Save = BenchTiming::BestWallSeconds(runs, [&] { project.SaveToFile(tlw); });
     std::printf("%6d nodes: SSL+MSG export %.3fs, SaveToFile %.3fs, export / save = %.2f (target <= 1.5)\n",
                 nodes, f.Export, f.Save, f.Export / f.Save);
     std::fflush(stdout);

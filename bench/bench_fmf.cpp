@@ -2,6 +2,7 @@
 // projects, their growth from one size to the other, and import time against
 // loading the same project from its project file. Ratios from one run.
 
+#include "bench/BenchTiming.h"
 #include "bench/ProjectGenerator.h"
 #include "interchange/FMFExporter.h"
 #include "interchange/FMFImporter.h"
@@ -12,31 +13,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <malloc.h>
 
 namespace {
 
-double CpuSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + t.tv_nsec / 1e9;
-}
-
 // Best of several runs in CPU time: the machine is shared, and wall time
 // mostly measures the neighbours.
-double BestSeconds(int runs, const std::function<void()>& work)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const double start = CpuSeconds();
-        work();
-        best = std::min(best, CpuSeconds() - start);
-    }
-    return best;
-}
+using BenchTiming::BestCpuSeconds;
 
 struct TFigures {
     double ExportText = 0, ExportFile = 0, Import = 0, Load = 0;
@@ -53,15 +37,15 @@ TFigures Measure(int nodes, const QString& dir)
 
     TFigures f;
     TFMFExporter exporter;
-    f.ExportText = BestSeconds(runs, [&] { exporter.ExportToText(&project); });
-    f.ExportFile = BestSeconds(runs, [&] { exporter.ExportToFile(&project, fmf); });
+    f.ExportText = BestCpuSeconds(runs, [&] { exporter.ExportToText(&project); });
+    f.ExportFile = BestCpuSeconds(runs, [&] { exporter.ExportToFile(&project, fmf); });
     int imported = 0;
-    f.Import = BestSeconds(runs, [&] {
+    f.Import = BestCpuSeconds(runs, [&] {
         TFMFImporter importer;
         std::unique_ptr<TDialogueProject> p;
         imported = importer.ImportFromFile(fmf, p).NodeCount;
     });
-    f.Load = BestSeconds(runs, [&] { TDialogueProject p; p.LoadFromFile(tlw); });
+    f.Load = BestCpuSeconds(runs, [&] { TDialogueProject p; p.LoadFromFile(tlw); });
 
     std::printf("%6d nodes (FMF %.1f MB, .tlw %.1f MB): export text %.3fs, export file %.3fs, "
                 "import file %.3fs (%d nodes), .tlw load %.3fs\n",

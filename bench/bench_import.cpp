@@ -3,6 +3,7 @@
 // 50 000 / 10 000 ratio of each, measured in one run (linear import keeps
 // the ratio near 5). Releasing the imported project is not timed.
 
+#include "bench/BenchTiming.h"
 #include "interchange/MSGImporter.h"
 #include "interchange/SSLImporter.h"
 
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <random>
 #include <sys/wait.h>
@@ -19,14 +19,7 @@
 
 namespace {
 
-// Processor time of this process: on a machine shared with other work it
-// varies far less than wall time.
-double CpuSeconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
-}
+using BenchTiming::CpuSeconds;
 
 // Best of `runs` timings of `work`, each in a child process of its own, so
 // that every run starts on a fresh heap rather than on the freed nodes of

@@ -1,11 +1,11 @@
 // Project file load/save/validate speed against reference JSON readers and
 // writers, and peak memory while loading. Prints ratios measured in one run.
 
+#include "bench/BenchTiming.h"
 #include "bench/ProjectGenerator.h"
 #include "model/JsonText.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -18,18 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-double BestSeconds(int runs, const std::function<void()>& work)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e9);
-    }
-    return best;
-}
 
 long StatusKb(const char* field)
 {
@@ -80,24 +68,24 @@ TSizeFigures MeasureSize(int nodes, const QString& dir, bool havePython)
     const int runs = nodes >= 50000 ? 2 : 4;
 
     TSizeFigures f;
-    f.Save = BestSeconds(runs, [&] { project.SaveToFile(path); });
-    f.Load = BestSeconds(runs, [&] { TDialogueProject p; p.LoadFromFile(path); });
-    f.Validate = BestSeconds(runs, [&] { project.ValidateProject(); });
+    f.Save = BenchTiming::BestWallSeconds(runs, [&] { project.SaveToFile(path); });
+    f.Load = BenchTiming::BestWallSeconds(runs, [&] { TDialogueProject p; p.LoadFromFile(path); });
+    f.Validate = BenchTiming::BestWallSeconds(runs, [&] { project.ValidateProject(); });
 
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();
     const QByteArray body = bytes.mid(3);
-    const double qtParse = BestSeconds(runs, [&] { QJsonDocument::fromJson(body); });
+    const double qtParse = BenchTiming::BestWallSeconds(runs, [&] { QJsonDocument::fromJson(body); });
     const QJsonDocument doc = QJsonDocument::fromJson(body);
-    const double qtWrite = BestSeconds(runs, [&] { doc.toJson(QJsonDocument::Indented); });
+    const double qtWrite = BenchTiming::BestWallSeconds(runs, [&] { doc.toJson(QJsonDocument::Indented); });
 
     std::printf("%6d nodes, %7.1f MB: load %.3fs, save %.3fs, validate %.4fs\n", nodes,
                 bytes.size() / 1e6, f.Load, f.Save, f.Validate);
     std::printf("        load / QJsonDocument::fromJson      = %.2f (target <= 2.0)\n", f.Load / qtParse);
     std::printf("        save / QJsonDocument::toJson        = %.2f (target <= 1.0)\n", f.Save / qtWrite);
     if (havePython) {
-        const double py = BestSeconds(2, [&] {
+        const double py = BenchTiming::BestWallSeconds(2, [&] {
             QProcess::execute(QStringLiteral("python3"),
                 { QStringLiteral("-c"),
                   QStringLiteral("import json,sys; json.load(open(sys.argv[1], encoding='utf-8-sig'))"), path });
