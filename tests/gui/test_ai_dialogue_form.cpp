@@ -37,30 +37,11 @@ const QString InitialPrompt = QStringLiteral(
     "\r\n"
     "Respond in character. Keep response under 3 sentences.");
 
-class DialogueFormTest : public ::testing::Test {
+class DialogueFormTest : public TTextWindowTest {
 protected:
-    TSelfSignedCertificate Cert;
-    TScratchSettings Scratch;
-    QStringList Messages;
-
     std::unique_ptr<TfrmAIDialogue> MakeForm(const TLoopbackServer* server = nullptr, int timeoutMs = 0)
     {
-        auto form = std::make_unique<TfrmAIDialogue>(nullptr, &Scratch.Settings);
-        TAIServiceEndpoint endpoint;
-        if (server)
-            endpoint.BaseURL = server->BaseURL(QStringLiteral("/v1"));
-        endpoint.TrustedCertificateFile = Cert.CertFile;
-        endpoint.TimeoutMs = timeoutMs;
-        form->SetServiceEndpoint(endpoint);
-        form->SetMessageHandler([this](const QString& text) { Messages << text; });
-        return form;
-    }
-
-    std::unique_ptr<TLoopbackServer> Serve(THandler handler)
-    {
-        auto server = std::make_unique<TLoopbackServer>(std::move(handler), Cert);
-        EXPECT_TRUE(server->IsBound());
-        return server;
+        return MakeTextForm<TfrmAIDialogue>(server, timeoutMs);
     }
 };
 

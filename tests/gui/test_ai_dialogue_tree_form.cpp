@@ -46,31 +46,13 @@ std::string JsonReply(const QString& response)
 
 namespace {
 
-class TreeFormTest : public ::testing::Test {
+class TreeFormTest : public TTextWindowTest {
 protected:
-    TSelfSignedCertificate Cert;
-    TScratchSettings Scratch;
-    QStringList Messages;
-
     std::unique_ptr<TAIDialogueTreeForm> MakeForm(const TLoopbackServer* server = nullptr, int timeoutMs = 0)
     {
-        auto form = std::make_unique<TAIDialogueTreeForm>(nullptr, &Scratch.Settings);
-        TAIServiceEndpoint endpoint;
-        if (server)
-            endpoint.BaseURL = server->BaseURL(QStringLiteral("/v1"));
-        endpoint.TrustedCertificateFile = Cert.CertFile;
-        endpoint.TimeoutMs = timeoutMs;
-        form->SetServiceEndpoint(endpoint);
-        form->SetMessageHandler([this](const QString& text) { Messages << text; });
+        auto form = MakeTextForm<TAIDialogueTreeForm>(server, timeoutMs);
         form->SetRandom(Largest);
         return form;
-    }
-
-    std::unique_ptr<TLoopbackServer> Serve(THandler handler)
-    {
-        auto server = std::make_unique<TLoopbackServer>(std::move(handler), Cert);
-        EXPECT_TRUE(server->IsBound());
-        return server;
     }
 
     std::unique_ptr<TAIDialogueTreeForm> GenerateWithReply(const std::string& body, int status = 200)

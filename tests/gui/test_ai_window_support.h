@@ -4,6 +4,7 @@
 
 #include "ai/gui/AIDialogueFormWorker.h"
 #include "project/AppSettings.h"
+#include "tests/core/test_ai_servers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -38,6 +41,38 @@ private:
 
 public:
     TAppSettings Settings;
+};
+
+// For the text service windows: a certificate the windows trust, scratch
+// settings, and the messages a window shows.
+class TTextWindowTest : public ::testing::Test {
+protected:
+    AITest::TSelfSignedCertificate Cert;
+    TScratchSettings Scratch;
+    QStringList Messages;
+
+    // A window of type TForm sending to `server` (nowhere when null), with
+    // its messages caught in Messages.
+    template <class TForm>
+    std::unique_ptr<TForm> MakeTextForm(const AITest::TLoopbackServer* server, int timeoutMs)
+    {
+        auto form = std::make_unique<TForm>(nullptr, &Scratch.Settings);
+        TAIServiceEndpoint endpoint;
+        if (server)
+            endpoint.BaseURL = server->BaseURL(QStringLiteral("/v1"));
+        endpoint.TrustedCertificateFile = Cert.CertFile;
+        endpoint.TimeoutMs = timeoutMs;
+        form->SetServiceEndpoint(endpoint);
+        form->SetMessageHandler([this](const QString& text) { Messages << text; });
+        return form;
+    }
+
+    std::unique_ptr<AITest::TLoopbackServer> Serve(AITest::THandler handler)
+    {
+        auto server = std::make_unique<AITest::TLoopbackServer>(std::move(handler), Cert);
+        EXPECT_TRUE(server->IsBound());
+        return server;
+    }
 };
 
 // Presses Cancel on the busy dialog of `owner` as soon as it exists.
