@@ -254,59 +254,48 @@ void TCanvasRenderer::RenderToImage(QImage& image, const TCanvasState& s, const 
 void TCanvasRenderer::Render(QPainter& p, const TCanvasState& s, const TTLWTheme& theme)
 {
     FArea = {0, 0, s.Width, s.Height};
-    FPartial = false;
-    Paint(p, s, theme);
+    Paint(p, s, theme, plAll);
 }
 
 void TCanvasRenderer::RenderArea(QPainter& p, const TCanvasState& s, const TTLWTheme& theme,
                                  const TCanvasRect& area)
 {
-    FArea = Intersect(area, {0, 0, s.Width, s.Height});
-    FPartial = !(FArea == TCanvasRect{0, 0, s.Width, s.Height});
-    if (FArea.IsEmpty())
-        return;
-    p.setClipRect(FArea.ToQRect());
-    Paint(p, s, theme);
-    p.setClipping(false);
-    FPartial = false;
+    PaintClipped(p, s, theme, area, plAll);
 }
 
 void TCanvasRenderer::RenderNodesOver(QPainter& p, const TCanvasState& s, const TTLWTheme& theme,
                                       const TCanvasRect& area)
 {
+    // Links and grid lie under the bodies and did not change: only what is
+    // drawn from the node layer up is laid over them again.
+    PaintClipped(p, s, theme, area, plNodesAndAbove);
+}
+
+void TCanvasRenderer::PaintClipped(QPainter& p, const TCanvasState& s, const TTLWTheme& theme,
+                                   const TCanvasRect& area, TPaintLayers layers)
+{
     FArea = Intersect(area, {0, 0, s.Width, s.Height});
     if (FArea.IsEmpty())
         return;
-    FPartial = true;
-    T = &theme;
     p.setClipRect(FArea.ToQRect());
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    // Links and grid lie under the bodies and did not change: only what is
-    // drawn from the node layer up is laid over them again.
-    if (s.Project) {
-        PrepareFonts(s.View.Zoom());
-        DrawNodes(p, s);
-    }
-    if (s.ShowMinimap)
-        DrawMinimap(p, s);
-    DrawOverlays(p, s);
+    Paint(p, s, theme, layers);
     p.setClipping(false);
-    FPartial = false;
-    T = nullptr;
 }
 
-void TCanvasRenderer::Paint(QPainter& p, const TCanvasState& s, const TTLWTheme& theme)
+void TCanvasRenderer::Paint(QPainter& p, const TCanvasState& s, const TTLWTheme& theme, TPaintLayers layers)
 {
     T = &theme;
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.fillRect(FArea.ToQRect(), ToQColor(theme.CanvasBg));
-    if (s.ShowGrid)
-        DrawGrid(p, s);
+    if (layers == plAll) {
+        p.fillRect(FArea.ToQRect(), ToQColor(theme.CanvasBg));
+        if (s.ShowGrid)
+            DrawGrid(p, s);
+    }
     if (s.Project) {
         PrepareFonts(s.View.Zoom());
-        DrawConnections(p, s);
+        if (layers == plAll)
+            DrawConnections(p, s);
         DrawNodes(p, s);
     }
     if (s.ShowMinimap)
@@ -335,12 +324,14 @@ void TCanvasRenderer::DrawText(QPainter& p, TCanvasTextCache::TSlot slot, TColor
     const QRect visible = clip.ToQRect() & FArea.ToQRect();
     if (text.isEmpty() || clip.Height() < FText.LegibleHeight(slot) || visible.isEmpty())
         return;
+    // A partial repaint runs clipped to its area: the text's own clip is
+    // set inside it and the area's put back after.
+    const bool inArea = p.hasClipping();
     p.setFont(FText.Font(slot));
     p.setPen(ToQColor(colour));
     p.setClipRect(visible);
     p.drawStaticText(at, FText.Text(slot, text));
-    // Back to the area being repainted, or to no clip at all.
-    if (FPartial)
+    if (inArea)
         p.setClipRect(FArea.ToQRect());
     else
         p.setClipping(false);

@@ -80,7 +80,10 @@ public:
     void RenderToImage(QImage& image, const TCanvasState& s, const TTLWTheme& theme);
 
 private:
-    void Paint(QPainter& p, const TCanvasState& s, const TTLWTheme& theme);
+    enum TPaintLayers { plAll, plNodesAndAbove };
+    void PaintClipped(QPainter& p, const TCanvasState& s, const TTLWTheme& theme, const TCanvasRect& area,
+                      TPaintLayers layers);
+    void Paint(QPainter& p, const TCanvasState& s, const TTLWTheme& theme, TPaintLayers layers);
     void DrawGrid(QPainter& p, const TCanvasState& s);
     void DrawConnections(QPainter& p, const TCanvasState& s);
     void DrawLink(QPainter& p, const TCanvasState& s, QPoint from, const TDialogueNode* target, TColor colour);
@@ -99,7 +102,6 @@ private:
     const TTLWTheme* T = nullptr;
     // What this paint covers; everything outside it is neither drawn nor visited.
     TCanvasRect FArea;
-    bool FPartial = false;
     TCanvasTextCache FText;
     TConnectionBatch FBatch;
 };
