@@ -537,14 +537,18 @@ void TMainForm::RecordUndoPoint(bool fromGesture)
         FHistory.RecordSnapshot(std::move(FPendingGestureSnapshot));
     else
         FHistory.Record(*FProject);
-    FPendingGestureSnapshot.reset();
-    FTextEditSessionNodeID.clear();
-    UpdateUndoActions();
+    UndoPointRecorded();
 }
 
 void TMainForm::RecordNodeUndoPoint(const TDialogueNode& node)
 {
     FHistory.RecordNode(node);
+    UndoPointRecorded();
+}
+
+void TMainForm::UndoPointRecorded()
+{
+    // A new point ends a pending drag's snapshot and a stretch of typing.
     FPendingGestureSnapshot.reset();
     FTextEditSessionNodeID.clear();
     UpdateUndoActions();

@@ -172,6 +172,7 @@ private:
     // From a canvas gesture the state taken when the gesture began is used.
     void RecordUndoPoint(bool fromGesture = false);
     void RecordNodeUndoPoint(const TDialogueNode& node);
+    void UndoPointRecorded();
     void RestoreFromHistory(bool undo);
 
     // Imports and exports.
