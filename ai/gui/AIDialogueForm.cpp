@@ -240,9 +240,7 @@ void TfrmAIDialogue::StartSession()
     const QString key = FSessionKey;
     // The client is made on the worker thread; the factory owns copies only.
     FSession = std::make_shared<AIDialogueWriter::TSession>([endpoint, key](const QString&) {
-        auto client = std::make_unique<TOllamaCloudClient>(key, QString::fromLatin1(AIDialogueWriter::ModelName));
-        endpoint.ApplyTo(*client);
-        return client;
+        return endpoint.MakeClient<TOllamaCloudClient>(key, QString::fromLatin1(AIDialogueWriter::ModelName));
     });
 }
 

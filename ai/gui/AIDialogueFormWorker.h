@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -52,6 +53,15 @@ struct TAIServiceEndpoint {
             client.SetTrustedCertificateFile(TrustedCertificateFile);
         if (TimeoutMs > 0)
             client.SetTimeout(TimeoutMs);
+    }
+
+    // A client made with these arguments and then pointed here.
+    template <class TClient, class... TArgs>
+    std::unique_ptr<TClient> MakeClient(TArgs&&... args) const
+    {
+        auto client = std::make_unique<TClient>(std::forward<TArgs>(args)...);
+        ApplyTo(*client);
+        return client;
     }
 };
 

@@ -171,10 +171,7 @@ void TAIDialogueTreeForm::GenerateTree()
     std::optional<AIDialogueTree::TGeneration> generation = AIBusyCall::Run<AIDialogueTree::TGeneration>(
         this, QStringLiteral("Waiting for the AI text service..."), [=] {
             const auto factory = [endpoint](const QString& trimmedKey) {
-                auto client =
-                    std::make_unique<TOllamaCloudClient>(trimmedKey, QString::fromUtf8(AIDialogueTree::ModelName));
-                endpoint.ApplyTo(*client);
-                return client;
+                return endpoint.MakeClient<TOllamaCloudClient>(trimmedKey, QString::fromUtf8(AIDialogueTree::ModelName));
             };
             return AIDialogueTree::Generate(key, character, topic, depth, factory, random);
         });
