@@ -72,6 +72,20 @@ QPushButton* AddButton(QWidget* parent, const QString& name, const QString& capt
     return button;
 }
 
+// A framed picture area: the frame and the label that shows the picture,
+// filling it.
+QLabel* AddPicture(QWidget* parent, const QString& frameName, const QString& pictureName, const QRect& geometry,
+                   QFrame*& frame)
+{
+    frame = new QFrame(parent);
+    frame->setObjectName(frameName);
+    frame->setGeometry(geometry);
+    auto* picture = new QLabel(frame);
+    picture->setObjectName(pictureName);
+    picture->setGeometry(0, 0, geometry.width(), geometry.height());
+    return picture;
+}
+
 QColor ThemeColor(TColor c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
 
 }
@@ -189,12 +203,8 @@ int TfrmAISprte::BuildStripAndNavigation(int y)
     stripCaption->setFont(bold);
     stripCaption->setGeometry(Margin, y, FullWidth, 20);
     y += 22;
-    pnlStrip = new QFrame(this);
-    pnlStrip->setObjectName(QStringLiteral("pnlStrip"));
-    pnlStrip->setGeometry(Margin, y, FullWidth, 90);
-    imgStrip = new QLabel(pnlStrip);
-    imgStrip->setObjectName(QStringLiteral("imgStrip"));
-    imgStrip->setGeometry(0, 0, FullWidth, 90);
+    imgStrip = AddPicture(this, QStringLiteral("pnlStrip"), QStringLiteral("imgStrip"), QRect(Margin, y, FullWidth, 90),
+                          pnlStrip);
     y += 90;
     btnPrev = AddFlatButton(this, QStringLiteral("btnPrev"), QStringLiteral("<"), QRect(Margin, y + 12, 28, 28));
     btnNext = AddFlatButton(this, QStringLiteral("btnNext"), QStringLiteral(">"), QRect(Margin + 32, y + 12, 28, 28));
@@ -206,12 +216,8 @@ int TfrmAISprte::BuildStripAndNavigation(int y)
 
 int TfrmAISprte::BuildInspectorAndZoom(int y)
 {
-    pnlInsp = new QFrame(this);
-    pnlInsp->setObjectName(QStringLiteral("pnlInsp"));
-    pnlInsp->setGeometry(Margin, y, FullWidth, 300);
-    imgInsp = new QLabel(pnlInsp);
-    imgInsp->setObjectName(QStringLiteral("imgInsp"));
-    imgInsp->setGeometry(0, 0, FullWidth, 300);
+    imgInsp = AddPicture(this, QStringLiteral("pnlInsp"), QStringLiteral("imgInsp"), QRect(Margin, y, FullWidth, 300),
+                         pnlInsp);
     y += 300;
     btnZoomIn = AddFlatButton(this, QStringLiteral("btnZoomIn"), QStringLiteral("+"), QRect(Margin, y + 12, 50, 28));
     btnZoomOut = AddFlatButton(this, QStringLiteral("btnZoomOut"), QStringLiteral("-"), QRect(Margin + 54, y + 12, 50, 28));
