@@ -107,16 +107,7 @@ inline void WriteSampleProject(const QString& path, const QString& name = QStrin
     p.SaveToFile(path);
 }
 
-// The document without the save time, which changes on every write.
-inline QString DocumentText(const TDialogueProject& p)
-{
-    const TJsonValue json = p.ToJSON();
-    TJsonValue stable = TJsonValue::Object();
-    for (const auto& member : json.Members())
-        if (member.first != QLatin1String("modifiedDate"))
-            stable.Add(member.first, member.second);
-    return JsonText::Compact(stable);
-}
+using TestSupport::DocumentText;
 
 inline QByteArray WithoutSaveTime(QByteArray fileBytes)
 {

@@ -3,7 +3,7 @@
 // every field back on OK and leaving it alone on Cancel.
 
 #include "editors/NodeProperties.h"
-#include "model/JsonText.h"
+#include "tests/support/TestSupport.h"
 #include "shell/ThemeManager.h"
 #include "tests/gui/test_node_properties_support.h"
 
@@ -31,7 +31,6 @@ QStringList Lines(const QListWidget* list)
     return lines;
 }
 
-QString Snapshot(const TDialogueProject& p) { return JsonText::Compact(p.ToJSON()); }
 
 // Node001 (start) is edited; it links to Node003 and has two options, two
 // conditions and a disabled script.
@@ -435,7 +434,7 @@ TEST_F(NodeFixture, OkWritesEveryChangedFieldBack)
 
 TEST_F(NodeFixture, CancelChangesNothingButKeepsWhatTheListButtonsDid)
 {
-    const QString before = Snapshot(P);
+    const QString before = TestSupport::DocumentText(P);
     RunWhenModal([this](QWidget* w) {
         auto& form = *static_cast<TNodePropertiesForm*>(w);
         Find<QLineEdit>(form, "edtSpeaker")->setText("changed");
@@ -445,7 +444,7 @@ TEST_F(NodeFixture, CancelChangesNothingButKeepsWhatTheListButtonsDid)
         ClickButton(&form, "Cancel");
     });
     EXPECT_FALSE(TNodePropertiesForm::Execute(nullptr, N1, &P));
-    EXPECT_EQ(Snapshot(P), before);
+    EXPECT_EQ(TestSupport::DocumentText(P), before);
 
     RunWhenModal([](QWidget* form) {
         ClickButton(form, "+ Add Option");

@@ -4,6 +4,7 @@
 #include "editors/ValidationAnalysis.h"
 #include "editors/ValidationTools.h"
 #include "model/JsonText.h"
+#include "tests/support/TestSupport.h"
 #include "shell/ThemeManager.h"
 
 #include <QComboBox>
@@ -39,7 +40,6 @@ void Link(TDialogueNode* from, const TDialogueNode* to, const QString& text = QS
     option->TargetNodeID = to->ID();
 }
 
-QString CompactJson(const TDialogueProject& project) { return JsonText::Compact(project.ToJSON()); }
 
 // A diamond: Node001 offers Node002 and Node003, both lead on to Node004.
 struct DiamondProject {
@@ -283,7 +283,7 @@ TEST(AutoFix, ClearsEveryBrokenLinkAndNothingElse)
     b->SetNextNodeID(QStringLiteral("Nowhere"));
 
     TDialogueProject expected;
-    expected.FromJSON(QJsonDocument::fromJson(CompactJson(project).toUtf8()).object());
+    expected.FromJSON(QJsonDocument::fromJson(JsonText::Compact(project.ToJSON()).toUtf8()).object());
     expected.NodeAt(0)->PlayerOptions()[1]->TargetNodeID.clear();
     expected.NodeAt(0)->PlayerOptions()[1]->SkillCheck.SuccessNodeID.clear();
     expected.NodeAt(1)->SetNextNodeID(QString());
@@ -291,7 +291,7 @@ TEST(AutoFix, ClearsEveryBrokenLinkAndNothingElse)
     EXPECT_EQ(ValidationAnalysis::AutoFixBrokenLinks(project), 3);
     EXPECT_TRUE(project.Modified());
     EXPECT_TRUE(project.ValidateProject().isEmpty()) << project.ValidateProject().join('\n').toStdString();
-    EXPECT_EQ(CompactJson(project), CompactJson(expected));
+    EXPECT_EQ(TestSupport::DocumentText(project), TestSupport::DocumentText(expected));
 
     project.SetModified(false);
     EXPECT_EQ(ValidationAnalysis::AutoFixBrokenLinks(project), 0);

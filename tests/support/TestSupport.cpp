@@ -1,5 +1,8 @@
 #include "tests/support/TestSupport.h"
 
+#include "model/DialogueTypes.h"
+#include "model/JsonText.h"
+
 #include <QFile>
 
 #include <stdexcept>
@@ -10,6 +13,16 @@ namespace TestSupport {
 QString DataPath(const QString& relative)
 {
     return QStringLiteral(TALLOWIN_TEST_DATA_DIR "/") + relative;
+}
+
+QString DocumentText(const TDialogueProject& project)
+{
+    const TJsonValue json = project.ToJSON();
+    TJsonValue stable = TJsonValue::Object();
+    for (const auto& member : json.Members())
+        if (member.first != QLatin1String("modifiedDate"))
+            stable.Add(member.first, member.second);
+    return JsonText::Compact(stable);
 }
 
 QByteArray ReadFile(const QString& path)

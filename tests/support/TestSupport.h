@@ -8,12 +8,18 @@
 #include <csignal>
 #include <sys/resource.h>
 
+class TDialogueProject;
+
 namespace TestSupport {
 
 // Path of a file under tests/data.
 QString DataPath(const QString& relative);
 QByteArray ReadFile(const QString& path);
 void WriteFile(const QString& path, const QByteArray& bytes);
+
+// The project as compact JSON without its save time, which ToJSON stamps
+// with the current second; comparing whole documents needs it left out.
+QString DocumentText(const TDialogueProject& project);
 
 // Whether permission checks are in force (they are not for root).
 bool PermissionsEnforced();
