@@ -382,6 +382,19 @@ void TFMFImporter::ReadNode()
     FCurrentNode = nullptr;
 }
 
+bool TFMFImporter::ReadEmbeddedBlock(QStringView line, TDialogueNode& node)
+{
+    if (StartsWithKeyword(line, QLatin1String("insert_custom_code"))) {
+        ReadCustomCode(node);
+        return true;
+    }
+    if (StartsWithKeyword(line, QLatin1String("define_skill_check"))) {
+        ReadSkillCheck();
+        return true;
+    }
+    return false;
+}
+
 void TFMFImporter::ReadNodeHeader(TDialogueNode& node)
 {
     while (!AtEnd()) {
@@ -390,14 +403,8 @@ void TFMFImporter::ReadNodeHeader(TDialogueNode& node)
             ++FPos;
             return;
         }
-        if (StartsWithKeyword(line, QLatin1String("insert_custom_code"))) {
-            ReadCustomCode(node);
+        if (ReadEmbeddedBlock(line, node))
             continue;
-        }
-        if (StartsWithKeyword(line, QLatin1String("define_skill_check"))) {
-            ReadSkillCheck();
-            continue;
-        }
         QString value;
         if (StartsWithKeyword(line, QLatin1String("notes")) && ReadQuoted(line, 0, value))
             node.SetNotes(value);
@@ -413,14 +420,8 @@ void TFMFImporter::ReadNodeBody(TDialogueNode& node)
             ++FPos;
             return;
         }
-        if (StartsWithKeyword(line, QLatin1String("insert_custom_code"))) {
-            ReadCustomCode(node);
+        if (ReadEmbeddedBlock(line, node))
             continue;
-        }
-        if (StartsWithKeyword(line, QLatin1String("define_skill_check"))) {
-            ReadSkillCheck();
-            continue;
-        }
         if (StartsWithKeyword(line, QLatin1String("options"))) {
             ReadOptions(node);
             continue;

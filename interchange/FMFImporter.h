@@ -48,6 +48,8 @@ private:
     void ReadStartConditions();
     void ReadFloatNode();
     void ReadNode();
+    // Custom code and skill-check blocks may stand before or inside the braces.
+    bool ReadEmbeddedBlock(QStringView line, TDialogueNode& node);
     void ReadNodeHeader(TDialogueNode& node);
     void ReadNodeBody(TDialogueNode& node);
     void ReadOptions(TDialogueNode& node);

@@ -39,16 +39,6 @@ QStringList Lines(const QString& text)
     return lines;
 }
 
-TCondition Condition(TConditionType type, const QString& variable, TConditionOperator op, const QString& value)
-{
-    TCondition c;
-    c.CondType = type;
-    c.Variable = variable;
-    c.Operator = op;
-    c.Value = value;
-    return c;
-}
-
 }
 
 TEST(FMFExporter, EmptyProjectHasHeaderVarsAndDescriptionOnly)
@@ -111,8 +101,8 @@ TEST(FMFExporter, WholeProjectExactText)
     plain->Text = QStringLiteral("Bye.");
     plain->TargetNodeID = QStringLiteral("Bye");
     plain->IsHidden = true;
-    plain->Conditions << Condition(ctReputation, QStringLiteral("REP"), coGTE, QStringLiteral("-5"))
-                      << Condition(ctRandom, QString(), coEQ, QStringLiteral("50"));
+    plain->Conditions << (TCondition{ ctReputation, QStringLiteral("REP"), coGTE, QStringLiteral("-5") })
+                      << (TCondition{ ctRandom, QString(), coEQ, QStringLiteral("50") });
     TPlayerOption* check = first->AddOption();
     check->Text = QStringLiteral("Let me pass.");
     check->TargetNodeID = QStringLiteral("Bye");
@@ -221,18 +211,18 @@ TEST(FMFExporter, ConditionClauses)
         const char* Clause;
     };
     const Case cases[] = {
-        {Condition(ctSkillCheck, "SPEECH", coGT, "40"), "CHECK_SKILL SPEECH > 40"},
-        {Condition(ctStatCheck, "ST", coLT, "5"), "CHECK_STAT ST < 5"},
-        {Condition(ctKarma, "K", coLTE, "-100"), "GLOBAL_VARIABLE K <= -100"},
-        {Condition(ctGlobalVar, "x", coNEQ, "GVAR_ok_1"), "GLOBAL_VARIABLE x != GVAR_ok_1"},
-        {Condition(ctQuestFlag, "q", coEQ, "two words"), "GLOBAL_VARIABLE q == \"two words\""},
-        {Condition(ctInventory, "PID_KEY", coEQ, ""), "PLAYER_HAS_ITEM PID_KEY == \"\""},
-        {Condition(ctLocalVar, "", coGTE, "3"), "LOCAL_VARIABLE >= 3"},
-        {Condition(ctTimeOfDay, "h", coEQ, "say \"hi\""), "LOCAL_VARIABLE h == \"say \\\"hi\\\"\""},
-        {Condition(ctCompanion, "dog", coEQ, "Größe"), "LOCAL_VARIABLE dog == \"Größe\""},
-        {Condition(ctGlobalVar, "x", coEQ, "link_next"), "GLOBAL_VARIABLE x == \"link_next\""},
-        {Condition(ctRandom, "ignored", coLT, "50"), "CHECK_CUSTOM_CODE \"50\""},
-        {Condition(ctRandom, "", coEQ, "a b"), "CHECK_CUSTOM_CODE \"\\\"a b\\\"\""},
+        {(TCondition{ ctSkillCheck, "SPEECH", coGT, "40" }), "CHECK_SKILL SPEECH > 40"},
+        {(TCondition{ ctStatCheck, "ST", coLT, "5" }), "CHECK_STAT ST < 5"},
+        {(TCondition{ ctKarma, "K", coLTE, "-100" }), "GLOBAL_VARIABLE K <= -100"},
+        {(TCondition{ ctGlobalVar, "x", coNEQ, "GVAR_ok_1" }), "GLOBAL_VARIABLE x != GVAR_ok_1"},
+        {(TCondition{ ctQuestFlag, "q", coEQ, "two words" }), "GLOBAL_VARIABLE q == \"two words\""},
+        {(TCondition{ ctInventory, "PID_KEY", coEQ, "" }), "PLAYER_HAS_ITEM PID_KEY == \"\""},
+        {(TCondition{ ctLocalVar, "", coGTE, "3" }), "LOCAL_VARIABLE >= 3"},
+        {(TCondition{ ctTimeOfDay, "h", coEQ, "say \"hi\"" }), "LOCAL_VARIABLE h == \"say \\\"hi\\\"\""},
+        {(TCondition{ ctCompanion, "dog", coEQ, "Größe" }), "LOCAL_VARIABLE dog == \"Größe\""},
+        {(TCondition{ ctGlobalVar, "x", coEQ, "link_next" }), "GLOBAL_VARIABLE x == \"link_next\""},
+        {(TCondition{ ctRandom, "ignored", coLT, "50" }), "CHECK_CUSTOM_CODE \"50\""},
+        {(TCondition{ ctRandom, "", coEQ, "a b" }), "CHECK_CUSTOM_CODE \"\\\"a b\\\"\""},
     };
     for (const Case& c : cases) {
         TDialogueProject project;

@@ -42,16 +42,6 @@ std::unique_ptr<TDialogueProject> ImportOptionLine(const QString& optionLine)
     return project;
 }
 
-TCondition Condition(TConditionType type, const QString& variable, TConditionOperator op, const QString& value)
-{
-    TCondition c;
-    c.CondType = type;
-    c.Variable = variable;
-    c.Operator = op;
-    c.Value = value;
-    return c;
-}
-
 }
 
 TEST(FMFImporter, OutsideToolFile)
@@ -131,15 +121,15 @@ TEST(FMFImporter, OutsideToolFile)
     EXPECT_EQ(tryIt.SkillCheck.Difficulty, 50);       // "hard" is no number
     EXPECT_EQ(tryIt.SkillCheck.FailureNodeID, QStringLiteral("Intro"));
     EXPECT_TRUE(tryIt.SkillCheck.SuccessNodeID.isEmpty());
-    const QVector<TCondition> expected{Condition(ctReputation, QString(), coGTE, QStringLiteral("10")),
-                                       Condition(ctKarma, QString(), coLT, QStringLiteral("-5")),
-                                       Condition(ctQuestFlag, QStringLiteral("q1"), coEQ, QStringLiteral("2"))};
+    const QVector<TCondition> expected{(TCondition{ ctReputation, QString(), coGTE, QStringLiteral("10") }),
+                                       (TCondition{ ctKarma, QString(), coLT, QStringLiteral("-5") }),
+                                       (TCondition{ ctQuestFlag, QStringLiteral("q1"), coEQ, QStringLiteral("2") })};
     EXPECT_EQ(tryIt.Conditions, expected);
     const TPlayerOption& none = *greeting->PlayerOptions()[2];
     EXPECT_FALSE(none.IsHidden);
     EXPECT_EQ(none.TargetNodeID, QStringLiteral("Nowhere"));
     EXPECT_EQ(none.Conditions,
-              QVector<TCondition>{Condition(ctGlobalVar, QStringLiteral("x"), coNEQ, QStringLiteral("5"))});
+              QVector<TCondition>{(TCondition{ ctGlobalVar, QStringLiteral("x"), coNEQ, QStringLiteral("5") })});
 }
 
 TEST(FMFImporter, WriterFileReadsBack)
@@ -154,9 +144,9 @@ TEST(FMFImporter, WriterFileReadsBack)
     TPlayerOption* o1 = b->AddOption();
     o1->Text = QStringLiteral("Go");
     o1->TargetNodeID = c->ID();
-    o1->Conditions << Condition(ctGlobalVar, QStringLiteral("x"), coNEQ, QStringLiteral("5"))
-                   << Condition(ctRandom, QString(), coEQ, QStringLiteral("50"))
-                   << Condition(ctLocalVar, QStringLiteral("s"), coEQ, QStringLiteral("a, b } c"));
+    o1->Conditions << (TCondition{ ctGlobalVar, QStringLiteral("x"), coNEQ, QStringLiteral("5") })
+                   << (TCondition{ ctRandom, QString(), coEQ, QStringLiteral("50") })
+                   << (TCondition{ ctLocalVar, QStringLiteral("s"), coEQ, QStringLiteral("a, b } c") });
     TPlayerOption* o2 = b->AddOption();
     o2->HasSkillCheck = true;
     o2->SkillCheck.Skill = skBigGuns;
@@ -176,9 +166,9 @@ TEST(FMFImporter, WriterFileReadsBack)
     const auto& options = project->NodeAt(1)->PlayerOptions();
     ASSERT_EQ(options.size(), 2u);
     EXPECT_EQ(options[0]->TargetNodeID, QStringLiteral("Node003"));
-    const QVector<TCondition> expected{Condition(ctGlobalVar, QStringLiteral("x"), coNEQ, QStringLiteral("5")),
-                                       Condition(ctRandom, QString(), coEQ, QStringLiteral("50")),
-                                       Condition(ctLocalVar, QStringLiteral("s"), coEQ, QStringLiteral("a, b } c"))};
+    const QVector<TCondition> expected{(TCondition{ ctGlobalVar, QStringLiteral("x"), coNEQ, QStringLiteral("5") }),
+                                       (TCondition{ ctRandom, QString(), coEQ, QStringLiteral("50") }),
+                                       (TCondition{ ctLocalVar, QStringLiteral("s"), coEQ, QStringLiteral("a, b } c") })};
     EXPECT_EQ(options[0]->Conditions, expected);
     EXPECT_TRUE(options[1]->HasSkillCheck);
     EXPECT_EQ(options[1]->SkillCheck.Skill, skBigGuns);
@@ -240,16 +230,16 @@ TEST(FMFImporter, ConditionClauses)
         TCondition Expected;
     };
     const Case cases[] = {
-        {"GLOBAL_VARIABLE x != 5 LINK_NEXT AND", Condition(ctGlobalVar, "x", coNEQ, "5")},
-        {"local_variable lv <= -2", Condition(ctLocalVar, "lv", coLTE, "-2")},
-        {"CHECK_STAT ST >3 LINK_NEXT NONE", Condition(ctStatCheck, "ST", coGT, "3")},
-        {"CHECK_SKILL SPEECH 40 LINK_NEXT NONE", Condition(ctSkillCheck, "SPEECH", coEQ, "40")},
-        {"PLAYER_HAS_ITEM PID == MY_LINK_NEXT_FLAG LINK_NEXT NONE", Condition(ctInventory, "PID", coEQ, "MY_LINK_NEXT_FLAG")},
-        {"CHECK_CUSTOM_CODE \"50\" LINK_NEXT NONE", Condition(ctRandom, "", coEQ, "50")},
-        {"CHECK_CUSTOM_CODE \"\\\"a b\\\"\" LINK_NEXT NONE", Condition(ctRandom, "", coEQ, "a b")},
-        {"GLOBAL_VARIABLE g == \"two, words }\" LINK_NEXT NONE", Condition(ctGlobalVar, "g", coEQ, "two, words }")},
-        {"GLOBAL_VARIABLE == 7 LINK_NEXT NONE", Condition(ctGlobalVar, "", coEQ, "7")},
-        {"KARMA", Condition(ctKarma, "", coEQ, "")},
+        {"GLOBAL_VARIABLE x != 5 LINK_NEXT AND", (TCondition{ ctGlobalVar, "x", coNEQ, "5" })},
+        {"local_variable lv <= -2", (TCondition{ ctLocalVar, "lv", coLTE, "-2" })},
+        {"CHECK_STAT ST >3 LINK_NEXT NONE", (TCondition{ ctStatCheck, "ST", coGT, "3" })},
+        {"CHECK_SKILL SPEECH 40 LINK_NEXT NONE", (TCondition{ ctSkillCheck, "SPEECH", coEQ, "40" })},
+        {"PLAYER_HAS_ITEM PID == MY_LINK_NEXT_FLAG LINK_NEXT NONE", (TCondition{ ctInventory, "PID", coEQ, "MY_LINK_NEXT_FLAG" })},
+        {"CHECK_CUSTOM_CODE \"50\" LINK_NEXT NONE", (TCondition{ ctRandom, "", coEQ, "50" })},
+        {"CHECK_CUSTOM_CODE \"\\\"a b\\\"\" LINK_NEXT NONE", (TCondition{ ctRandom, "", coEQ, "a b" })},
+        {"GLOBAL_VARIABLE g == \"two, words }\" LINK_NEXT NONE", (TCondition{ ctGlobalVar, "g", coEQ, "two, words }" })},
+        {"GLOBAL_VARIABLE == 7 LINK_NEXT NONE", (TCondition{ ctGlobalVar, "", coEQ, "7" })},
+        {"KARMA", (TCondition{ ctKarma, "", coEQ, "" })},
     };
     for (const Case& c : cases) {
         auto project = ImportOptionLine(QStringLiteral("INT=1 PLAYERTEXT \"t\" LINKTO \"n\" CONDITIONS {")

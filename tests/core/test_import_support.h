@@ -3,6 +3,7 @@
 // games' files are written, one import into a fresh project, and the
 // seeded mutation run over the fixtures.
 
+#include "interchange/SSLMSGText.h"
 #include "model/TextEncoding.h"
 #include "tests/support/TestSupport.h"
 
@@ -71,6 +72,26 @@ void RunSeededMutations(const QStringList& fixtures, std::mt19937::result_type s
     }
     EXPECT_GT(withErrors, 0);
     EXPECT_GT(withWarnings, 0);
+}
+
+
+// The same one-node text saved as UTF-8, UTF-8 with BOM and Windows-1252
+// ("enc_utf8", "enc_utf8_bom", "enc_cp1252" under import/, with the given
+// extension) reads back alike, and the project is named after the file.
+template <class TImporter>
+void ExpectEncodingsReadAlike(const char* extension)
+{
+    const QString expected = QStringLiteral("Caf\u00e9 \u2013 5 caps, na\u00efve \u201cquotes\u201d \u20ac");
+    for (const char* stem : {"enc_utf8", "enc_utf8_bom", "enc_cp1252"}) {
+        const QString file = QStringLiteral("import/%1.%2").arg(QLatin1String(stem), QLatin1String(extension));
+        TImporter importer;
+        std::unique_ptr<TDialogueProject> p;
+        const auto r = importer.ImportFromFile(TestSupport::DataPath(file), p);
+        ASSERT_TRUE(r.Success) << file.toStdString();
+        ASSERT_EQ(r.NodeCount, 1) << file.toStdString();
+        EXPECT_EQ(p->NodeAt(0)->Text(), expected) << file.toStdString();
+        EXPECT_EQ(p->Name(), SSLMSGText::FileTitle(file)) << file.toStdString();
+    }
 }
 
 }

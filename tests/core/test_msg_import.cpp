@@ -240,16 +240,7 @@ TEST(MSGImport, MessageOverSeveralLines)
 
 TEST(MSGImport, Encodings)
 {
-    const QString expected = QStringLiteral("Caf\u00e9 \u2013 5 caps, na\u00efve \u201cquotes\u201d \u20ac");
-    for (const char* file : {"import/enc_utf8.msg", "import/enc_utf8_bom.msg", "import/enc_cp1252.msg"}) {
-        TMSGImporter importer;
-        std::unique_ptr<TDialogueProject> p;
-        const auto r = importer.ImportFromFile(TestSupport::DataPath(QString::fromUtf8(file)), p);
-        ASSERT_TRUE(r.Success) << file;
-        ASSERT_EQ(r.NodeCount, 1) << file;
-        EXPECT_EQ(p->NodeAt(0)->Text(), expected) << file;
-        EXPECT_EQ(p->Name(), SSLMSGText::FileTitle(QString::fromUtf8(file))) << file;
-    }
+    ImportTest::ExpectEncodingsReadAlike<TMSGImporter>("msg");
 }
 
 TEST(MSGImport, FileNameOnlyOnSuccessAndReadErrorsRaise)

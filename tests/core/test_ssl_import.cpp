@@ -616,16 +616,7 @@ TEST(SSLImport, ImporterIsReusable)
 
 TEST(SSLImport, Encodings)
 {
-    const QString expected = QStringLiteral("Caf\u00e9 \u2013 5 caps, na\u00efve \u201cquotes\u201d \u20ac");
-    for (const char* file : {"import/enc_utf8.ssl", "import/enc_utf8_bom.ssl", "import/enc_cp1252.ssl"}) {
-        TSSLImporter importer;
-        std::unique_ptr<TDialogueProject> p;
-        const auto r = importer.ImportFromFile(TestSupport::DataPath(QString::fromUtf8(file)), p);
-        ASSERT_TRUE(r.Success) << file;
-        ASSERT_EQ(r.NodeCount, 1) << file;
-        EXPECT_EQ(p->NodeAt(0)->Text(), expected) << file;
-        EXPECT_EQ(p->Name(), SSLMSGText::FileTitle(QString::fromUtf8(file))) << file;
-    }
+    ImportTest::ExpectEncodingsReadAlike<TSSLImporter>("ssl");
 }
 
 TEST(SSLImport, FileNameBecomesProjectNameOnlyOnSuccess)

@@ -23,8 +23,9 @@
 
 namespace EditorTest {
 
-// Runs `action` on the modal window as soon as its loop has started.
-inline void RunWhenModal(std::function<void(QWidget*)> action, int triesLeft = 300)
+// Runs `action` on the modal window as soon as its loop has started; waits
+// up to half a minute, as a loaded test machine may be slow to show it.
+inline void RunWhenModal(std::function<void(QWidget*)> action, int triesLeft = 3000)
 {
     QTimer::singleShot(10, [action, triesLeft] {
         if (QWidget* modal = QApplication::activeModalWidget())
