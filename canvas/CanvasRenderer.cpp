@@ -4,8 +4,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <QtMath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -165,6 +167,8 @@ int TCanvasTextCache::Size() const
 void TConnectionBatch::Add(QPainter& p, QPoint from, QPoint to, TColor colour, float zoom, bool curved,
                            const QRect& window)
 {
+    if (!MayCross(from, to, zoom, window))
+        return;
     const QVector<QPoint> points = ConnectionCurvePoints(from, to, curved);
     TLayer* layer = nullptr;
     for (TLayer& l : FLayers)
@@ -192,6 +196,19 @@ void TConnectionBatch::Add(QPainter& p, QPoint from, QPoint to, TColor colour, f
     constexpr int MaxBatchedLines = 4096;
     if (layer->Lines.size() > MaxBatchedLines)
         StrokeLayer(p, *layer);
+}
+
+bool TConnectionBatch::MayCross(QPoint from, QPoint to, float zoom, const QRect& window)
+{
+    // The curve stays inside the hull of its control points, and the arrow
+    // head within its size of the end: a link whose box misses the view
+    // draws nothing there, and a large graph has thousands of them.
+    const int h = std::abs((to.x() - from.x()) / 2);
+    const int left = std::min({from.x(), to.x(), from.x() + h, to.x() - h});
+    const int right = std::max({from.x(), to.x(), from.x() + h, to.x() - h});
+    const int margin = int(std::ceil(std::max(12.0f * zoom, 6.0f))) + ConnectionPenWidth(zoom) + 2;
+    const QRect box(QPoint(left, std::min(from.y(), to.y())), QPoint(right, std::max(from.y(), to.y())));
+    return box.adjusted(-margin, -margin, margin, margin).intersects(window);
 }
 
 void TConnectionBatch::StrokeLayer(QPainter& p, TLayer& l)
@@ -236,6 +253,48 @@ void DrawGlow(QPainter& p, const TCanvasRect& r, TColor colour, TColor backgroun
         p.setPen(Pen(BlendColor(colour, background, GlowAlpha(i, rings)), 1));
         RoundRect(p, {r.Left - i, r.Top - i, r.Right + i, r.Bottom + i}, 6 + i);
     }
+}
+
+// ---------------------------------------------------------------------------
+
+void TPortStamps::Draw(QPainter& p, QPoint centre, int radius, int penWidth, TColor fill, TColor outline)
+{
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const TStamp& stamp = Stamp(radius, penWidth, fill, outline, dpr);
+    p.drawImage(QPoint(centre.x() - stamp.Half, centre.y() - stamp.Half), stamp.Image);
+}
+
+const TPortStamps::TStamp& TPortStamps::Stamp(int radius, int penWidth, TColor fill, TColor outline, qreal dpr)
+{
+    if (dpr != FDevicePixelRatio) {
+        FStamps.clear();
+        FDevicePixelRatio = dpr;
+    }
+    // Colours are 24 bits each; radius and pen width stay far below 256.
+    const quint64 key = (quint64(fill & 0xFFFFFF) << 40) | (quint64(outline & 0xFFFFFF) << 16)
+        | (quint64(radius & 0xFF) << 8) | quint64(penWidth & 0xFF);
+    auto it = FStamps.find(key);
+    if (it != FStamps.end())
+        return *it;
+    // Bounded: a stamp per zoom step and theme is all a session needs.
+    constexpr int MaxStamps = 256;
+    if (FStamps.size() >= MaxStamps)
+        FStamps.clear();
+    TStamp stamp;
+    stamp.Half = radius + penWidth + 2;
+    // Drawn at the target's pixel density, so that a high-density screen
+    // gets sharp circles rather than scaled-up ones.
+    const int side = qCeil((2 * stamp.Half + 1) * dpr);
+    stamp.Image = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+    stamp.Image.setDevicePixelRatio(dpr);
+    stamp.Image.fill(Qt::transparent);
+    QPainter sp(&stamp.Image);
+    sp.setRenderHint(QPainter::Antialiasing, true);
+    sp.setBrush(ToQColor(fill));
+    sp.setPen(Pen(outline, penWidth));
+    sp.drawEllipse(QPointF(stamp.Half, stamp.Half), radius, radius);
+    sp.end();
+    return *FStamps.insert(key, stamp);
 }
 
 // ---------------------------------------------------------------------------
@@ -510,22 +569,16 @@ void TCanvasRenderer::DrawPorts(QPainter& p, const TCanvasState& s, const TDialo
         return;
     const int radius = g.PortRadius();
     const int width = std::max(1, RoundEven(g.Zoom()));
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setBrush(ToQColor(T->BgMedium));
-    p.setPen(Pen(T->AccentSecondary, width));
-    p.drawEllipse(QPointF(g.InputPort()), radius, radius);
+    FPorts.Draw(p, g.InputPort(), radius, width, T->BgMedium, T->AccentSecondary);
     if (type != ntComment) {
-        p.setBrush(ToQColor(T->AccentDim));
-        p.setPen(Pen(T->AccentPrimary, width));
         const int count = std::max(1, int(node.PlayerOptions().size()));
         for (int i = 0; i < count; ++i) {
             const QPoint c = g.OutputPort(i);
             if (c.y() - radius > s.Height + CullMargin)
                 break;   // the remaining ports lie further down, out of view
-            p.drawEllipse(QPointF(c), radius, radius);
+            FPorts.Draw(p, c, radius, width, T->AccentDim, T->AccentPrimary);
         }
     }
-    p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 void TCanvasRenderer::DrawStartBadge(QPainter& p, const TNodeGeometry& g)

@@ -10,13 +10,13 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QLineF>
 #include <QVector>
 #include <QStaticText>
 
 #include <array>
 
-class QImage;
 class QPainter;
 
 inline QColor ToQColor(TColor c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
@@ -60,8 +60,27 @@ private:
         QVector<QLineF> Lines;
         QVector<std::array<QPoint, 3>> Heads;
     };
+    static bool MayCross(QPoint from, QPoint to, float zoom, const QRect& window);
     static void StrokeLayer(QPainter& p, TLayer& l);
     QVector<TLayer> FLayers;
+};
+
+// Ports drawn once per look and stamped: a fitted view of a large graph
+// shows thousands of them, and the painter builds and fills an
+// anti-aliased path for every ellipse it draws.
+class TPortStamps {
+public:
+    // Draws a port circle of `radius` around `centre`, filled and outlined.
+    void Draw(QPainter& p, QPoint centre, int radius, int penWidth, TColor fill, TColor outline);
+
+private:
+    struct TStamp {
+        QImage Image;
+        int Half = 0;   // distance from the image's corner to the circle's centre
+    };
+    const TStamp& Stamp(int radius, int penWidth, TColor fill, TColor outline, qreal dpr);
+    QHash<quint64, TStamp> FStamps;
+    qreal FDevicePixelRatio = 1.0;
 };
 
 class TCanvasRenderer {
@@ -104,6 +123,7 @@ private:
     TCanvasRect FArea;
     TCanvasTextCache FText;
     TConnectionBatch FBatch;
+    TPortStamps FPorts;
 };
 
 // Mirrors the connection drawing for the host's own overlays and for tests.

@@ -8,9 +8,11 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPen>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace CanvasTest;
@@ -210,6 +212,61 @@ TEST_F(CanvasRender, ConnectionCurvesInTheirColours)
     EXPECT_TRUE(NearbyPixel(img, midpoint(ga.OutputPort(0), b), Th().AccentPrimary));
     EXPECT_TRUE(NearbyPixel(img, midpoint(ga.OutputPort(1), b), Th().ColorSuccess));
     EXPECT_TRUE(NearbyPixel(img, midpoint(ga.OutputPort(1), c), Th().ColorError));
+}
+
+TEST_F(CanvasRender, LinkWithBothEndsOutOfViewShowsWhereItCrosses)
+{
+    TDialogueNode* a = AddAt(P, ntNPCDialogue, -2000, 0);
+    TDialogueNode* b = AddAt(P, ntNPCDialogue, 2500, 0);
+    a->SetNextNodeID(b->ID());
+    S.Project = &P;
+    const QImage img = Render();
+    const QPoint from = TNodeGeometry(*a, S.View).RightMid();
+    const QPoint to = TNodeGeometry(*b, S.View).LeftMid();
+    ASSERT_LT(from.x(), 0);
+    ASSERT_GT(to.x(), S.Width);
+    EXPECT_TRUE(NearbyPixel(img, ConnectionCurvePoints(from, to, true)[CurveSegments / 2], Th().AccentSecondary));
+}
+
+// Ports are stamped from a picture drawn once: the stamp must put the same
+// pixels where the circle itself would go, also on a high-density surface.
+TEST(PortStamps, StampMatchesTheCircleItReplaces)
+{
+    const TColor fill = 0x203040, outline = 0x40C0FF;
+    for (const qreal dpr : {1.0, 2.0}) {
+        for (const int radius : {2, 12, 30}) {
+            const int width = radius > 20 ? 3 : 1;
+            auto blank = [&] {
+                QImage img(120 * dpr, 100 * dpr, QImage::Format_RGB32);
+                img.setDevicePixelRatio(dpr);
+                img.fill(Qt::black);
+                return img;
+            };
+            QImage direct = blank(), stamped = blank();
+            {
+                QPainter p(&direct);
+                p.setRenderHint(QPainter::Antialiasing, true);
+                p.setBrush(ToQColor(fill));
+                QPen pen(ToQColor(outline));
+                pen.setWidth(width);
+                p.setPen(pen);
+                p.drawEllipse(QPointF(50, 40), radius, radius);
+            }
+            {
+                QPainter p(&stamped);
+                TPortStamps stamps;
+                stamps.Draw(p, QPoint(50, 40), radius, width, fill, outline);
+            }
+            int worst = 0;
+            for (int y = 0; y < direct.height(); ++y)
+                for (int x = 0; x < direct.width(); ++x) {
+                    const QRgb a = direct.pixel(x, y), b = stamped.pixel(x, y);
+                    worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                      std::abs(qBlue(a) - qBlue(b))});
+                }
+            EXPECT_LE(worst, 3) << "radius " << radius << " at device pixel ratio " << dpr;
+        }
+    }
 }
 
 TEST_F(CanvasRender, BrokenLinksDuplicatesAndManyOptionsDrawQuietly)
