@@ -368,6 +368,12 @@ QWidget* TMainForm::BuildLeftPanel()
     FTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FTree->setUniformRowHeights(true);
     connect(FTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { RunCommand([this, item] { TreeItemClicked(item); }); });
+    // Arrow keys in the tree select as clicks do; changes the window makes
+    // itself (rebuilds) happen while the tree has no say, so they are left out.
+    connect(FTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (FTree->hasFocus() && item)
+            RunCommand([this, item] { TreeItemClicked(item); });
+    });
     connect(FTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { RunCommand([this, item] { TreeItemDoubleClicked(item); }); });
     layout->addWidget(FTree, 1);
 

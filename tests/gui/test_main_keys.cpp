@@ -8,10 +8,12 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 using namespace MainTest;
 
@@ -134,6 +136,27 @@ TEST_F(MainKeys, TypingInTheNodeTextIsOneUndoStep)
     Press(QKeySequence(QStringLiteral("Ctrl+Y")));
     EXPECT_EQ(DocumentText(*Window->Project()), typed);
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("Halt!"));
+}
+
+TEST_F(MainKeys, ArrowKeysInTheTreeSelectNodes)
+{
+    Window->AddNodeOfType(ntNPCDialogue);
+    Window->AddNodeOfType(ntNPCDialogue);
+    auto* tree = Window->findChild<QTreeWidget*>(QStringLiteral("tvProject"));
+    ASSERT_NE(tree, nullptr);
+    tree->setFocus();
+    QTreeWidgetItem* group = tree->topLevelItem(0)->child(0);
+    tree->setCurrentItem(group);
+    QTest::keyClick(tree, Qt::Key_Right);   // opens the group
+    QTest::keyClick(tree, Qt::Key_Down);
+    EXPECT_EQ(Window->SelectedNodeID(), QStringLiteral("Node001"));
+    QTest::keyClick(tree, Qt::Key_Down);
+    EXPECT_EQ(Window->SelectedNodeID(), QStringLiteral("Node002"));
+    EXPECT_EQ(Window->findChild<QLabel*>(QStringLiteral("lblNodeID"))->text(), QStringLiteral("Node002"));
+    // Moving onto a group leaves the selection alone.
+    QTest::keyClick(tree, Qt::Key_Up);
+    QTest::keyClick(tree, Qt::Key_Up);
+    EXPECT_EQ(Window->SelectedNodeID(), QStringLiteral("Node001"));
 }
 
 TEST_F(MainKeys, ViewTogglesFollowTheirKeys)
