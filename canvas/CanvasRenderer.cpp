@@ -7,7 +7,6 @@
 #include <QtMath>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -167,8 +166,6 @@ int TCanvasTextCache::Size() const
 void TConnectionBatch::Add(QPainter& p, QPoint from, QPoint to, TColor colour, float zoom, bool curved,
                            const QRect& window)
 {
-    if (!MayCross(from, to, zoom, window))
-        return;
     const QVector<QPoint> points = ConnectionCurvePoints(from, to, curved);
     TLayer* layer = nullptr;
     for (TLayer& l : FLayers)
@@ -196,19 +193,6 @@ void TConnectionBatch::Add(QPainter& p, QPoint from, QPoint to, TColor colour, f
     constexpr int MaxBatchedLines = 4096;
     if (layer->Lines.size() > MaxBatchedLines)
         StrokeLayer(p, *layer);
-}
-
-bool TConnectionBatch::MayCross(QPoint from, QPoint to, float zoom, const QRect& window)
-{
-    // The curve stays inside the hull of its control points, and the arrow
-    // head within its size of the end: a link whose box misses the view
-    // draws nothing there, and a large graph has thousands of them.
-    const int h = std::abs((to.x() - from.x()) / 2);
-    const int left = std::min({from.x(), to.x(), from.x() + h, to.x() - h});
-    const int right = std::max({from.x(), to.x(), from.x() + h, to.x() - h});
-    const int margin = int(std::ceil(std::max(12.0f * zoom, 6.0f))) + ConnectionPenWidth(zoom) + 2;
-    const QRect box(QPoint(left, std::min(from.y(), to.y())), QPoint(right, std::max(from.y(), to.y())));
-    return box.adjusted(-margin, -margin, margin, margin).intersects(window);
 }
 
 void TConnectionBatch::StrokeLayer(QPainter& p, TLayer& l)

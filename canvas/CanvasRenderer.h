@@ -60,7 +60,6 @@ private:
         QVector<QLineF> Lines;
         QVector<std::array<QPoint, 3>> Heads;
     };
-    static bool MayCross(QPoint from, QPoint to, float zoom, const QRect& window);
     static void StrokeLayer(QPainter& p, TLayer& l);
     QVector<TLayer> FLayers;
 };

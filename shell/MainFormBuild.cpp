@@ -368,8 +368,9 @@ QWidget* TMainForm::BuildLeftPanel()
     FTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FTree->setUniformRowHeights(true);
     connect(FTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { RunCommand([this, item] { TreeItemClicked(item); }); });
-    // Arrow keys in the tree select as clicks do; changes the window makes
-    // itself (rebuilds) happen while the tree has no say, so they are left out.
+    // Arrow keys in the tree select as clicks do. Only while the tree has the
+    // focus: a rebuild moves the current item too, and that is no choice of
+    // the user's. Items that name no node (root, groups) select nothing.
     connect(FTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (FTree->hasFocus() && item)
             RunCommand([this, item] { TreeItemClicked(item); });
