@@ -77,7 +77,7 @@ int TSeededRollSource::NextPercent()
 
 TRollSource& DefaultRollSource()
 {
-    static TSeededRollSource source(std::uint32_t(QDateTime::currentMSecsSinceEpoch()));
+    static TSeededRollSource source{std::uint32_t(QDateTime::currentMSecsSinceEpoch())};
     return source;
 }
 
