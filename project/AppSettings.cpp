@@ -28,8 +28,13 @@ QString ValueText(const QJsonValue& v)
     case QJsonValue::String: return v.toString();
     case QJsonValue::Bool: return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QJsonValue::Double: {
+        // Only a double inside the 64-bit range may be converted: past it
+        // (1e20, -1e20, an infinity) the conversion is undefined. Such a
+        // number is no 32-bit whole number either, so its 'g' text, which
+        // no reader takes for one, is as good.
+        constexpr double Limit = 9223372036854775808.0;   // 2^63
         const double d = v.toDouble();
-        if (d == double(qint64(d)))
+        if (d >= -Limit && d < Limit && d == double(qint64(d)))
             return QString::number(qint64(d));
         return QString::number(d, 'g', 17);
     }
