@@ -1,5 +1,6 @@
 #include "project/AppSettings.h"
 
+#include "model/AtomicFileWriter.h"
 #include "model/DialogueTypes.h"
 #include "model/JsonText.h"
 #include "model/TextEncoding.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -118,12 +118,11 @@ QByteArray TAppSettings::ToFileText() const
 void TAppSettings::Save()
 {
     // The file holds the AI service key: only its owner may read it.
-    QSaveFile file(FFilePath);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EDialogueError(QStringLiteral("Cannot create file \"%1\". %2").arg(FFilePath, file.errorString()));
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray text = ToFileText();
-    if (file.write(text) != text.size() || !file.flush() || !file.commit())
-        throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(FFilePath, file.errorString()));
+    TAtomicFileWriter file(FFilePath);
+    if (!file.Open())
+        throw EDialogueError(file.Error());
+    file.SetPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!file.Write(ToFileText()) || !file.Commit())
+        throw EDialogueError(file.Error());
     QFile::setPermissions(FFilePath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

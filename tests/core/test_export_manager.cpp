@@ -292,3 +292,42 @@ TEST(ExportPaths, ChangeFileExtTouchesOnlyTheLastComponent)
         EXPECT_EQ(ExportFiles::ChangeFileExt(QString::fromLatin1(c.path), QStringLiteral(".json")),
                   QString::fromLatin1(c.expected));
 }
+
+TEST(ExportManager, FullDiskFailsEveryTextExportWithTheReason)
+{
+    struct Case { TExportFormat format; const char* target; const char* checked; };
+    const Case cases[] = {
+        { efJSON, "out.json", "out.json" },
+        { efMSG, "out.msg", "out.msg" },
+        { efSSL, "out.ssl", "out.ssl" },
+        { efLocalization, "out.loc.json", "out.loc.json" },
+        { efPackage, "pkg.tlw", "pkg.json" },
+    };
+    QTemporaryDir dir;
+    auto packageScript = [&] {
+        const QString path = dir.filePath(QStringLiteral("pkg.ssl"));
+        return QFile::exists(path) ? TestSupport::ReadFile(path) : QByteArray();
+    };
+    for (const Case& c : cases) {
+        for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+            SCOPED_TRACE(testing::Message() << c.target << ", " << size);
+            TDialogueProject p;
+            Add(p, QStringLiteral("Node001"), ntNPCDialogue, QString(size, QLatin1Char('o')));
+            TExportManager mgr(&p);
+            const QString target = dir.filePath(QString::fromLatin1(c.target));
+            const QString checked = dir.filePath(QString::fromLatin1(c.checked));
+            ASSERT_TRUE(mgr.Export(Options(c.format, target)).Success);
+            const QByteArray before = TestSupport::ReadFile(checked);
+            const QByteArray beforeScript = packageScript();
+            p.NodeAt(0)->SetText(QString(size, QLatin1Char('n')));
+            TestSupport::ExpectFullDiskKeepsTheFile(checked, before, before.size(), [&] {
+                const qsizetype logged = mgr.Log().size();
+                const TExportResult r = mgr.Export(Options(c.format, target));
+                EXPECT_FALSE(r.Success);
+                EXPECT_FALSE(r.FilesGenerated.contains(checked));
+                return r.Errors.isEmpty() ? QString() : mgr.Log().mid(logged).join(QLatin1Char('\n'));
+            });
+            EXPECT_EQ(packageScript(), beforeScript);
+        }
+    }
+}

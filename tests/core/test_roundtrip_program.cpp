@@ -35,10 +35,18 @@ protected:
         ASSERT_TRUE(FDir.isValid());
     }
 
-    TRun Run()
+    // With `fileSizeLimit`, the program runs as on a disk that fills up
+    // after that many bytes of any one file.
+    TRun Run(rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         QProcess process;
         process.setWorkingDirectory(FDir.path());
+        if (fileSizeLimit != RLIM_INFINITY)
+            process.setChildProcessModifier([fileSizeLimit] {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            });
         process.start(ProgramPath(), QStringList());
         EXPECT_TRUE(process.waitForFinished(120000));
         TRun run;
@@ -133,4 +141,26 @@ TEST_F(RoundtripProgram, InputThatIsAFolderIsAnException)
     ASSERT_EQ(run.Lines.size(), 1);
     EXPECT_TRUE(run.Lines[0].startsWith(QStringLiteral("Exception: "))) << qPrintable(run.Lines[0]);
     EXPECT_FALSE(QFileInfo::exists(Output()));
+}
+
+TEST_F(RoundtripProgram, FullDiskKeepsTheOldOutputAndSaysWhy)
+{
+    for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TDialogueProject project;
+        project.AddNode(ntNPCDialogue)->SetText(QString(size, QLatin1Char('n')));
+        ASSERT_TRUE(TFMFExporter().ExportToFile(&project, Input()).Success);
+        const QByteArray before("an older file, kept");
+        TestSupport::WriteFile(Output(), before);
+        const qint64 newSize = QFileInfo(Input()).size();
+
+        const TRun run = Run(rlim_t(newSize / 2));
+        EXPECT_EQ(run.ExitCode, 0);
+        ASSERT_EQ(run.Lines.size(), 4) << qPrintable(run.Lines.join(QLatin1Char('\n')));
+        EXPECT_EQ(run.Lines[1], QStringLiteral("Export successful"));
+        EXPECT_EQ(run.Lines[3], QStringLiteral("Exception: Cannot write file \"test_exported.fmf\". ")
+                                    + TestSupport::TFileSizeLimit::Reason());
+        EXPECT_EQ(TestSupport::ReadFile(Output()), before);
+        EXPECT_EQ(TestSupport::FilesIn(FDir.path()), (QStringList{QStringLiteral("test.fmf"), QStringLiteral("test_exported.fmf")}));
+    }
 }

@@ -1,5 +1,6 @@
 // Application settings file: defaults, exact layout, lenient reading.
 
+#include "model/DialogueTypes.h"
 #include "project/AppPaths.h"
 #include "project/AppSettings.h"
 #include "tests/support/TestSupport.h"
@@ -127,6 +128,26 @@ TEST_F(SettingsTest, NumbersOfAnySizeReadWithoutOverflow)
         EXPECT_EQ(s.AutoSaveInterval(), c.interval);
         EXPECT_EQ(s.Theme(), QString::fromLatin1(c.theme));
         EXPECT_EQ(s.AutoSave(), c.autoSave);
+    }
+}
+
+TEST_F(SettingsTest, FullDiskKeepsTheOldFileAndSaysWhy)
+{
+    for (const int size : {FullDiskSmallBytes, FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TAppSettings s(FilePath());
+        s.SetAIAPIKey(QString(size, QLatin1Char('k')));
+        s.Save();
+        const QByteArray before = ReadFile(FilePath());
+        s.SetAIAPIKey(QString(size, QLatin1Char('n')));
+        ExpectFullDiskKeepsTheFile(FilePath(), before, before.size(), [&] {
+            try {
+                s.Save();
+            } catch (const EDialogueError& e) {
+                return e.Message();
+            }
+            return QString();
+        });
     }
 }
 
