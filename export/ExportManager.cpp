@@ -4,6 +4,7 @@
 #include "export/LocalizationPack.h"
 #include "export/MSGWriter.h"
 #include "export/SSLGenerator.h"
+#include "model/AtomicFileWriter.h"
 #include "model/DialogueTypes.h"
 #include "model/JsonText.h"
 #include "model/TextEncoding.h"
@@ -120,7 +121,28 @@ bool TExportManager::RequireProject(TExportResult& result)
 bool TExportManager::WriteTextFile(const QString& path, const QString& text, const QString& encoding)
 {
     FLastWriteError.clear();
-    return ExportFiles::WriteFileAtomically(path, TextEncoding::Encode(text, encoding), &FLastWriteError);
+    const QByteArray bytes = TextEncoding::Encode(text, encoding);
+    if (!FHeld)
+        return ExportFiles::WriteFileAtomically(path, bytes, &FLastWriteError);
+    return ExportFiles::PrepareTarget(path, &FLastWriteError) && FHeld->Add(path, bytes, &FLastWriteError);
+}
+
+void TExportManager::HoldFiles()
+{
+    if (!FHeld)
+        FHeld = std::make_unique<TAtomicFileSet>();
+}
+
+bool TExportManager::CommitHeldFiles()
+{
+    if (!FHeld)
+        return true;
+    QString error;
+    const bool ok = FHeld->Commit(&error);
+    FHeld.reset();
+    if (!ok)
+        LogMessage(QStringLiteral("ERROR: ") + error);
+    return ok;
 }
 
 void TExportManager::FinishTextExport(TExportResult& result, const TExportOptions& opts, const QString& text,

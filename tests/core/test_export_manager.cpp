@@ -331,3 +331,65 @@ TEST(ExportManager, FullDiskFailsEveryTextExportWithTheReason)
         }
     }
 }
+
+TEST(ExportManager, HeldFilesReplaceTheOldOnesTogether)
+{
+    QTemporaryDir dir;
+    const QString ssl = dir.filePath(QStringLiteral("npc.ssl")), msg = dir.filePath(QStringLiteral("npc.msg"));
+    TDialogueProject p;
+    BuildGoldenProject(p);
+    auto writeOldPair = [&] {
+        TestSupport::WriteFile(ssl, "old script");
+        TestSupport::WriteFile(msg, "old messages");
+    };
+    auto expectOldPair = [&] {
+        EXPECT_EQ(TestSupport::ReadFile(ssl), QByteArray("old script"));
+        EXPECT_EQ(TestSupport::ReadFile(msg), QByteArray("old messages"));
+        EXPECT_EQ(FilesIn(dir.path()), (QStringList{QStringLiteral("npc.msg"), QStringLiteral("npc.ssl")}));
+    };
+    auto messages = [](const QStringList& log) {
+        QStringList out;
+        for (const QString& line : log)
+            out << line.mid(10);
+        return out;
+    };
+
+    // Both halves written, then the program ends before the commit.
+    writeOldPair();
+    {
+        TExportManager mgr(&p);
+        mgr.HoldFiles();
+        ASSERT_TRUE(mgr.Export(Options(efSSL, ssl)).Success);
+        ASSERT_TRUE(mgr.Export(Options(efMSG, msg)).Success);
+        expectOldPair();
+    }
+    expectOldPair();
+
+    // The second half fails: the first does not replace its old file.
+    QDir(dir.path()).mkdir(QStringLiteral("taken.msg"));
+    {
+        TExportManager mgr(&p);
+        mgr.HoldFiles();
+        ASSERT_TRUE(mgr.Export(Options(efSSL, ssl)).Success);
+        EXPECT_FALSE(mgr.Export(Options(efMSG, dir.filePath(QStringLiteral("taken.msg")))).Success);
+    }
+    expectOldPair();
+    QDir(dir.path()).rmdir(QStringLiteral("taken.msg"));
+
+    // Committed: the same files and log lines as without holding.
+    TExportManager plain(&p);
+    ASSERT_TRUE(plain.Export(Options(efSSL, ssl)).Success);
+    ASSERT_TRUE(plain.Export(Options(efMSG, msg)).Success);
+    const QByteArray plainScript = TestSupport::ReadFile(ssl), plainMessages = TestSupport::ReadFile(msg);
+    writeOldPair();
+    TExportManager held(&p);
+    held.HoldFiles();
+    ASSERT_TRUE(held.Export(Options(efSSL, ssl)).Success);
+    ASSERT_TRUE(held.Export(Options(efMSG, msg)).Success);
+    ASSERT_TRUE(held.CommitHeldFiles());
+    EXPECT_EQ(TestSupport::ReadFile(ssl), plainScript);
+    EXPECT_EQ(TestSupport::ReadFile(msg), plainMessages);
+    EXPECT_EQ(plainScript, Golden(QStringLiteral("golden.ssl")));
+    EXPECT_EQ(messages(held.Log()), messages(plain.Log()));
+    EXPECT_EQ(FilesIn(dir.path()), (QStringList{QStringLiteral("npc.msg"), QStringLiteral("npc.ssl")}));
+}
