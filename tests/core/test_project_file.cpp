@@ -276,14 +276,8 @@ TEST_F(ProjectFileTest, FullDiskFailsSmallAndLargeSavesWithTheReason)
         const QByteArray before = SaveAndRead(p, "sized.tlw");
         p.NodeAt(0)->SetText(QString(size, QLatin1Char('n')));
         p.SetModified(true);
-        ExpectFullDiskKeepsTheFile(PathOf("sized.tlw"), before, before.size(), [&] {
-            try {
-                p.SaveToFile(PathOf("sized.tlw"));
-            } catch (const EDialogueError& e) {
-                return e.Message();
-            }
-            return QString();
-        });
+        ExpectFullDiskKeepsTheFile(PathOf("sized.tlw"), before, before.size(),
+                                   [&] { return RaisedError([&] { p.SaveToFile(PathOf("sized.tlw")); }); });
         EXPECT_TRUE(p.Modified());
     }
 }

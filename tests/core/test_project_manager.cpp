@@ -307,12 +307,8 @@ TEST_F(ProjectManagerTest, FullDiskKeepsTheRecentFileAndSaysWhy)
         manager.AddToRecent(Path(QStringLiteral("old.tlw")), QString(size, QLatin1Char('o')));
         const QByteArray before = RecentText(manager);
         TestSupport::ExpectFullDiskKeepsTheFile(manager.RecentFile(), before, before.size(), [&] {
-            try {
-                manager.AddToRecent(Path(QStringLiteral("new.tlw")), QString(size, QLatin1Char('n')));
-            } catch (const EDialogueError& e) {
-                return e.Message();
-            }
-            return QString();
+            return TestSupport::RaisedError(
+                [&] { manager.AddToRecent(Path(QStringLiteral("new.tlw")), QString(size, QLatin1Char('n'))); });
         });
     }
 }
@@ -333,12 +329,7 @@ TEST_F(ProjectManagerTest, FullDiskFailsSaveAsFMFAndTheProjectStaysModified)
         project.SetFilePath(Path(QStringLiteral("earlier.tlw")));
         project.SetModified(true);
         TestSupport::ExpectFullDiskKeepsTheFile(Path(QStringLiteral("guard.fmf")), before, before.size(), [&] {
-            try {
-                manager.SaveProject(&project, true);
-            } catch (const EDialogueError& e) {
-                return e.Message();
-            }
-            return QString();
+            return TestSupport::RaisedError([&] { manager.SaveProject(&project, true); });
         });
         EXPECT_TRUE(project.Modified());
         EXPECT_EQ(project.FilePath(), Path(QStringLiteral("earlier.tlw")));

@@ -1,6 +1,5 @@
 // Application settings file: defaults, exact layout, lenient reading.
 
-#include "model/DialogueTypes.h"
 #include "project/AppPaths.h"
 #include "project/AppSettings.h"
 #include "tests/support/TestSupport.h"
@@ -140,14 +139,7 @@ TEST_F(SettingsTest, FullDiskKeepsTheOldFileAndSaysWhy)
         s.Save();
         const QByteArray before = ReadFile(FilePath());
         s.SetAIAPIKey(QString(size, QLatin1Char('n')));
-        ExpectFullDiskKeepsTheFile(FilePath(), before, before.size(), [&] {
-            try {
-                s.Save();
-            } catch (const EDialogueError& e) {
-                return e.Message();
-            }
-            return QString();
-        });
+        ExpectFullDiskKeepsTheFile(FilePath(), before, before.size(), [&] { return RaisedError([&] { s.Save(); }); });
     }
 }
 

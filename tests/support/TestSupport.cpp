@@ -48,6 +48,16 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 
 bool PermissionsEnforced() { return geteuid() != 0; }
 
+QString RaisedError(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const EDialogueError& e) {
+        return e.Message();
+    }
+    return QString();
+}
+
 QStringList FilesIn(const QString& dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);

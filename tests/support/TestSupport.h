@@ -27,6 +27,9 @@ QString DocumentText(const TDialogueProject& project);
 // Whether permission checks are in force (they are not for root).
 bool PermissionsEnforced();
 
+// The message of the EDialogueError `call` raises; empty when it raises none.
+QString RaisedError(const std::function<void()>& call);
+
 // The files of a folder (hidden ones too), by name: a failed write must
 // leave no temporary file behind.
 QStringList FilesIn(const QString& dir);
