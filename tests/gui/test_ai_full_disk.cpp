@@ -1,10 +1,16 @@
-// The sprite window's files on a full disk: PNG, BMP and FRM keep their old
-// content when the new one cannot be written, and the status says so.
+// The AI windows' files on a full disk: the sprite window's PNG, BMP and
+// FRM keep their old content when the new one cannot be written and the
+// status says so; the dialogue writer's stored key says why it was not
+// stored.
 
+#include "ai/gui/AIDialogueForm.h"
 #include "ai/gui/AISpriteFormLogic.h"
 #include "model/DialogueTypes.h"
+#include "tests/gui/test_ai_window_support.h"
 #include "tests/support/TestSupport.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -80,6 +86,26 @@ TEST(SpriteFiles, FullDiskKeepsTheOldSheetPng)
             const TSpriteSaveOutcome outcome = AISpriteLogic::SaveSpriteFiles(path, sheet, info, 0);
             EXPECT_FALSE(outcome.Success);
             return outcome.Status;
+        });
+    }
+}
+
+using KeyStoreTest = AIWindowTest::TTextWindowTest;
+
+TEST_F(KeyStoreTest, StoringTheKeyOnAFullDiskSaysWhyAndKeepsTheOldFile)
+{
+    for (const int size : {FullDiskSmallBytes, FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        Scratch.Settings.SetAIAPIKey(QString(size, QLatin1Char('o')));
+        Scratch.Settings.Save();
+        const QByteArray before = ReadFile(Scratch.Settings.FilePath());
+        auto form = MakeTextForm<TfrmAIDialogue>(nullptr, 0);
+        form->chkSaveAPIKey->setChecked(false);
+        form->edtAPIKey->setText(QString(size, QLatin1Char('n')));
+        Messages.clear();
+        ExpectFullDiskKeepsTheFile(Scratch.Settings.FilePath(), before, before.size(), [&] {
+            form->chkSaveAPIKey->setChecked(true);   // stores at once
+            return Messages.isEmpty() ? QString() : Messages.last();
         });
     }
 }
