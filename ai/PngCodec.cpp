@@ -1,7 +1,8 @@
 #include "ai/PngCodec.h"
 
+#include "model/AtomicFileWriter.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <png.h>
 
@@ -214,10 +215,7 @@ bool SaveToFile(const QString& path, const TRgbaImage& image, QString* error)
     const QByteArray bytes = Encode(image, error);
     if (bytes.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return Fail(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    return true;
+    return TAtomicFileWriter::WriteFile(path, bytes, error);
 }
 
 } // namespace PngCodec

@@ -1,8 +1,9 @@
 #include "export/ExportFiles.h"
 
+#include "model/AtomicFileWriter.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ExportFiles {
 namespace {
@@ -75,29 +76,21 @@ bool EnsureFolder(const QString& folder, QString* error)
     return false;
 }
 
+bool PrepareTarget(const QString& path, QString* error)
+{
+    if (path.isEmpty() || LastComponent(path).isEmpty()) {
+        if (error)
+            *error = QStringLiteral("No file name given");
+        return false;
+    }
+    return EnsureFolder(DirectoryPart(path), error);
+}
+
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
+    if (!PrepareTarget(path, error))
         return false;
-    };
-    if (path.isEmpty() || LastComponent(path).isEmpty())
-        return fail(QStringLiteral("No file name given"));
-    if (!EnsureFolder(DirectoryPart(path), error))
-        return false;
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    // A full disk shows only in the flush: commit() alone can rename a
-    // truncated temporary file over the target and still report success.
-    // An uncommitted QSaveFile removes its temporary file when it goes away.
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
-    if (!file.commit())
-        return fail(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
-    return true;
+    return TAtomicFileWriter::WriteFile(path, bytes, error);
 }
 
 QString JoinLines(const QStringList& lines)

@@ -31,10 +31,14 @@ QString WithTrailingDelimiter(const QString& folder);
 // one) needs nothing. On failure `error` (when given) says why.
 bool EnsureFolder(const QString& folder, QString* error = nullptr);
 
-// Creates the folder part of `path`, then writes `bytes` to a temporary file
-// beside it and renames that over `path`. A failure at any step (folder,
-// temporary file, a short write, the rename) leaves whatever was at `path`
-// before untouched and returns false with the reason in `error`.
+// Checks that `path` names a file and creates its folder part; on failure
+// `error` (when given) says why.
+bool PrepareTarget(const QString& path, QString* error = nullptr);
+
+// PrepareTarget, then the file replaced through TAtomicFileWriter. A failure
+// at any step (folder, temporary file, a short write, the rename) leaves
+// whatever was at `path` before untouched and returns false with the reason
+// in `error`.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Every line followed by CR LF; an empty list gives an empty text.

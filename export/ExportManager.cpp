@@ -2,6 +2,7 @@
 
 #include "export/PackageFormat.h"
 #include "interchange/FormatRegistry.h"
+#include "model/AtomicFileWriter.h"
 #include "model/DialogueTypes.h"
 
 TExportManager::TExportManager(TDialogueProject* project)
@@ -32,8 +33,26 @@ TExportResult TExportManager::Export(const TExportOptions& opts)
     const TDialogueFormat* format = TFormatRegistry::Instance().ForExport(opts.Format);
     if (!format)
         return TExportResult();
-    TFormatContext context{opts, FLog, FModExporter.get()};
+    TFormatContext context{opts, FLog, FModExporter.get(), FHeld.get()};
     return format->Write(FProject, context);
+}
+
+void TExportManager::HoldFiles()
+{
+    if (!FHeld)
+        FHeld = std::make_unique<TAtomicFileSet>();
+}
+
+bool TExportManager::CommitHeldFiles()
+{
+    if (!FHeld)
+        return true;
+    QString error;
+    const bool ok = FHeld->Commit(&error);
+    FHeld.reset();
+    if (!ok)
+        FLog.Message(QStringLiteral("ERROR: ") + error);
+    return ok;
 }
 
 QString TExportManager::PackageBaseName() const

@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class TAtomicFileSet;
 class TDialogueProject;
 
 class TExportManager {
@@ -26,6 +27,17 @@ public:
     static QString FormatName(TExportFormat fmt);
 
     TExportResult Export(const TExportOptions& opts);
+
+    // From here until CommitHeldFiles, the files the text exports (JSON,
+    // MSG, SSL, localization, package) write wait complete in temporary
+    // files beside their targets; CommitHeldFiles then puts them all in
+    // place together, so files exported as one set never come from
+    // different runs. Held files never committed are discarded with the
+    // manager, leaving the targets as they were.
+    void HoldFiles();
+    // False, with the reason logged as an error, when a held file could not
+    // be put in place.
+    bool CommitHeldFiles();
     // The project's problem list; Export never validates by itself.
     QStringList ValidateBeforeExport() const;
 
@@ -42,4 +54,5 @@ private:
     TDialogueProject* FProject;
     TExportLog FLog;
     std::unique_ptr<TModExporter> FModExporter;
+    std::unique_ptr<TAtomicFileSet> FHeld;
 };

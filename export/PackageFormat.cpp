@@ -42,7 +42,7 @@ TFormatResult TPackageFormat::Write(TDialogueProject* project, TFormatContext& c
     TFormatResult result;
     const std::pair<TExportFormat, const char*> halves[] = {{efJSON, ".json"}, {efSSL, ".ssl"}};
     for (const auto& [format, extension] : halves) {
-        TFormatContext half{TExportOptions(), context.Log, context.ModExporter};
+        TFormatContext half{TExportOptions(), context.Log, context.ModExporter, context.HeldFiles};
         half.Options.OutputPath = ExportFiles::ChangeFileExt(base, QString::fromLatin1(extension));
         const TFormatResult part = TFormatRegistry::Instance().ForExport(format)->Write(project, half);
         // The halves' own lines are already in the log; their errors and

@@ -1,6 +1,7 @@
 #include "export/TextExportFormat.h"
 
 #include "export/ExportFiles.h"
+#include "model/AtomicFileWriter.h"
 #include "model/TextEncoding.h"
 
 TFormatResult TTextExportFormat::Write(TDialogueProject* project, TFormatContext& context) const
@@ -20,7 +21,11 @@ void TTextExportFormat::WriteText(TFormatResult& result, TFormatContext& context
 {
     const QString& path = context.Options.OutputPath;
     QString error;
-    if (ExportFiles::WriteFileAtomically(path, TextEncoding::Encode(text, context.Options.Encoding), &error)) {
+    const QByteArray bytes = TextEncoding::Encode(text, context.Options.Encoding);
+    const bool written = context.HeldFiles
+        ? ExportFiles::PrepareTarget(path, &error) && context.HeldFiles->Add(path, bytes, &error)
+        : ExportFiles::WriteFileAtomically(path, bytes, &error);
+    if (written) {
         context.Log.Message(successMessage + path);
         result.FilesGenerated.append(path);
     } else {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class TAtomicFileSet;
 class TDialogueProject;
 class TModExporter;
 
@@ -20,6 +21,9 @@ struct TFormatContext {
     TExportOptions Options;                // OutputPath and Encoding steer the output
     TExportLog& Log;                       // the export manager's log, or a caller's own
     TModExporter* ModExporter = nullptr;   // the world-map data of the mod formats
+    // When set, text files wait here, complete, to be put in place together
+    // with the others of one export.
+    TAtomicFileSet* HeldFiles = nullptr;
 };
 
 class TDialogueFormat {

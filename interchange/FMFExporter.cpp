@@ -1,9 +1,9 @@
 #include "interchange/FMFExporter.h"
 
 #include "interchange/FMFText.h"
+#include "model/AtomicFileWriter.h"
 #include "model/TextEncoding.h"
 
-#include <QSaveFile>
 
 using FMFText::EscapeFMFText;
 
@@ -81,9 +81,9 @@ TFMFExportResult TFMFExporter::ExportToFile(const TDialogueProject* AProject, co
         return result;
 
     const QByteArray bytes = TextEncoding::ToAnsi(result.Text);
-    QSaveFile file(AFilePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        FErrors << QStringLiteral("Failed to write file: ") + file.errorString();
+    TAtomicFileWriter file(AFilePath);
+    if (!file.Open() || !file.Write(bytes) || !file.Commit()) {
+        FErrors << QStringLiteral("Failed to write file: ") + file.Error();
         result.Errors = FErrors;
         result.Success = false;
     }

@@ -1,5 +1,6 @@
 // The project file: JSON tree, text layout, save and load.
 
+#include "model/AtomicFileWriter.h"
 #include "model/CommaText.h"
 #include "model/JsonSinks.h"
 #include "model/ProjectFileWriter.h"
@@ -13,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cmath>
 #include <limits>
@@ -375,23 +375,20 @@ void TDialogueProject::ReadGlobalVarJSON(const QJsonValue& v)
 
 bool TDialogueProject::SaveToFile(const QString& aPath)
 {
-    // Written to a temporary file beside the target and renamed over it, so
-    // a failed save leaves the previous file as it was.
-    QSaveFile file(aPath);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EDialogueError(QStringLiteral("Cannot create file \"%1\". %2").arg(aPath, file.errorString()));
+    // A failed save leaves the previous file as it was.
+    TAtomicFileWriter file(aPath);
+    if (!file.Open())
+        throw EDialogueError(file.Error());
     QByteArray bytes("\xEF\xBB\xBF");
-    bool written = false;
     {
-        TJsonTextSink sink(bytes, &file);
+        TJsonTextSink sink(bytes, file.Device());
         WriteProject(sink, *this);
         bytes += "\r\n";
-        written = sink.Drain();
+        sink.Drain();
     }
-    // Flushed before the commit: a write that hits a full disk must fail
-    // here instead of renaming a truncated file over the good one.
-    if (!written || !file.flush() || !file.commit())
-        throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(aPath, file.errorString()));
+    // A write the sink could not make is reported here.
+    if (!file.Commit())
+        throw EDialogueError(file.Error());
 
     FFilePath = aPath;
     FModified = false;

@@ -1,5 +1,6 @@
 #include "project/AppSettings.h"
 
+#include "model/AtomicFileWriter.h"
 #include "model/DialogueTypes.h"
 #include "model/JsonText.h"
 #include "model/TextEncoding.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -28,8 +28,13 @@ QString ValueText(const QJsonValue& v)
     case QJsonValue::String: return v.toString();
     case QJsonValue::Bool: return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QJsonValue::Double: {
+        // Only a double inside the 64-bit range may be converted: past it
+        // (1e20, -1e20, an infinity) the conversion is undefined. Such a
+        // number is no 32-bit whole number either, so its 'g' text, which
+        // no reader takes for one, is as good.
+        constexpr double Limit = 9223372036854775808.0;   // 2^63
         const double d = v.toDouble();
-        if (d == double(qint64(d)))
+        if (d >= -Limit && d < Limit && d == double(qint64(d)))
             return QString::number(qint64(d));
         return QString::number(d, 'g', 17);
     }
@@ -113,12 +118,11 @@ QByteArray TAppSettings::ToFileText() const
 void TAppSettings::Save()
 {
     // The file holds the AI service key: only its owner may read it.
-    QSaveFile file(FFilePath);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EDialogueError(QStringLiteral("Cannot create file \"%1\". %2").arg(FFilePath, file.errorString()));
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray text = ToFileText();
-    if (file.write(text) != text.size() || !file.flush() || !file.commit())
-        throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(FFilePath, file.errorString()));
+    TAtomicFileWriter file(FFilePath);
+    if (!file.Open())
+        throw EDialogueError(file.Error());
+    file.SetPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!file.Write(ToFileText()) || !file.Commit())
+        throw EDialogueError(file.Error());
     QFile::setPermissions(FFilePath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

@@ -2,13 +2,13 @@
 
 #include "interchange/FMFExporter.h"
 #include "interchange/FMFImporter.h"
+#include "model/AtomicFileWriter.h"
 #include "model/DateTimeText.h"
 #include "model/TextEncoding.h"
 #include "project/AppPaths.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -168,8 +168,7 @@ void TProjectManager::SaveRecentFile() const
     for (int i = 0; i < count; ++i)
         text += FRecentProjects[i].Path + QLatin1Char('=') + FRecentProjects[i].Name + QLatin1String("\r\n");
     const QByteArray bytes = text.toUtf8();
-    QSaveFile file(FRecentFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EDialogueError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(FRecentFile, file.errorString()));
+    QString error;
+    if (!TAtomicFileWriter::WriteFile(FRecentFile, bytes, &error))
+        throw EDialogueError(error);
 }

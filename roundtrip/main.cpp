@@ -4,10 +4,10 @@
 
 #include "interchange/FMFExporter.h"
 #include "interchange/FMFImporter.h"
+#include "model/AtomicFileWriter.h"
 #include "model/TextEncoding.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <exception>
@@ -30,9 +30,9 @@ void PrintErrors(const QStringList& errors)
 void WriteAnsiFile(const QString& path, const QString& text)
 {
     const QByteArray bytes = TextEncoding::ToAnsi(text);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EDialogueError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    QString error;
+    if (!TAtomicFileWriter::WriteFile(path, bytes, &error))
+        throw EDialogueError(error);
 }
 
 void RoundTrip()

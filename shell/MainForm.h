@@ -179,7 +179,8 @@ private:
     bool AskExportFile(const QString& title, const QString& fileTypes, const QString& extension,
                        const QString& proposedName, QString& fileName);
     bool RunManagerExport(TExportManager& manager, int format, const QString& outputPath);
-    void CopyManagerLog(const TExportManager& manager);
+    // The manager's log from `fromLine` on, into the window's log.
+    void CopyManagerLog(const TExportManager& manager, int fromLine = 0);
     template <class TImporter>
     void RunImport(const QString& kind, const QString& title, const QString& fileTypes);
     bool RequireProject() const { return FProject != nullptr; }

@@ -38,10 +38,11 @@ bool TMainForm::AskExportFile(const QString& title, const QString& fileTypes, co
         && !fileName.isEmpty();
 }
 
-void TMainForm::CopyManagerLog(const TExportManager& manager)
+void TMainForm::CopyManagerLog(const TExportManager& manager, int fromLine)
 {
-    for (const QString& line : manager.Log())
-        AddLog(line);
+    const QStringList& lines = manager.Log();
+    for (int i = fromLine; i < lines.size(); ++i)
+        AddLog(lines[i]);
 }
 
 bool TMainForm::RunManagerExport(TExportManager& manager, int format, const QString& outputPath)
@@ -88,8 +89,16 @@ void TMainForm::ExportSSL()
                                     QStringLiteral("ssl"), FProject->NPCScript().toLower(), file))
         return;
     TExportManager manager(FProject.get());
-    const bool ok = RunManagerExport(manager, efSSL, file)
+    // The script and its messages replace the old pair together: a pair on
+    // disk always comes from one export, even after a kill half-way.
+    manager.HoldFiles();
+    bool ok = RunManagerExport(manager, efSSL, file)
         && RunManagerExport(manager, efMSG, ExportFiles::ChangeFileExt(file, QStringLiteral(".msg")));
+    if (ok) {
+        const int logged = int(manager.Log().size());
+        ok = manager.CommitHeldFiles();
+        CopyManagerLog(manager, logged);
+    }
     if (ok)
         AddLog(QStringLiteral("SSL/MSG export complete: ") + file);
     else

@@ -1,5 +1,6 @@
 #include "shell/SettingsForm.h"
 
+#include "model/DialogueTypes.h"
 #include "project/AppSettings.h"
 
 #include <QCheckBox>
@@ -94,7 +95,15 @@ TSettingsForm::TSettingsForm(QWidget* owner, TAppSettings& settings) : QDialog(o
     FCancel->setObjectName(QStringLiteral("btnCancel"));
     FCancel->setGeometry(350, 320, 75, 25);
     connect(FOK, &QPushButton::clicked, this, [this] {
-        StoreSettings();
+        // An error must not leave the slot (that would end the program):
+        // the window closes and Execute raises it.
+        try {
+            StoreSettings();
+        } catch (const EDialogueError& e) {
+            FSaveError = e.Message();
+            reject();
+            return;
+        }
         accept();
     });
     connect(FCancel, &QPushButton::clicked, this, &QDialog::reject);   // Escape rejects as well
@@ -126,7 +135,10 @@ void TSettingsForm::StoreSettings()
 bool TSettingsForm::Execute(QWidget* owner, TAppSettings& settings)
 {
     TSettingsForm form(owner, settings);
-    return form.exec() == QDialog::Accepted;
+    const bool accepted = form.exec() == QDialog::Accepted;
+    if (!form.SaveError().isEmpty())
+        throw EDialogueError(form.SaveError());
+    return accepted;
 }
 
 bool TSettingsForm::Execute(QWidget* owner) { return Execute(owner, TAppSettings::Instance()); }

@@ -3,6 +3,7 @@
 // name, splash, AI key and persona) and saves them on OK.
 
 #include <QDialog>
+#include <QString>
 
 class QCheckBox;
 class QComboBox;
@@ -15,7 +16,8 @@ class TSettingsForm : public QDialog {
     Q_OBJECT
 public:
     // Modal on the shared settings; true when closed with OK (the settings
-    // are then saved).
+    // are then saved). A settings file that cannot be written closes the
+    // window and raises its error once the window is gone.
     static bool Execute(QWidget* owner);
     static bool Execute(QWidget* owner, TAppSettings& settings);
 
@@ -32,6 +34,8 @@ public:
 
     // Writes the fields into the settings and saves them.
     void StoreSettings();
+    // Why the save on OK failed; empty when it did not.
+    const QString& SaveError() const { return FSaveError; }
 
 private:
     void LoadSettings();
@@ -45,4 +49,5 @@ private:
     QComboBox* FPersona = nullptr;
     QPushButton* FOK = nullptr;
     QPushButton* FCancel = nullptr;
+    QString FSaveError;
 };

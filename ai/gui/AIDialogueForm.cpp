@@ -1,6 +1,7 @@
 #include "ai/gui/AIDialogueForm.h"
 
 #include "ai/OllamaCloudClient.h"
+#include "model/DialogueTypes.h"
 #include "project/AppSettings.h"
 #include "shell/ThemeManager.h"
 
@@ -254,7 +255,13 @@ void TfrmAIDialogue::SaveAPIKeyToggled(bool checked)
 void TfrmAIDialogue::StoreAPIKey(const QString& key)
 {
     FSettings->SetAIAPIKey(key);
-    FSettings->Save();
+    // Called from a check box and a button: an error must be shown here,
+    // since one that left the slot would end the program.
+    try {
+        FSettings->Save();
+    } catch (const EDialogueError& e) {
+        ShowMessage(e.Message());
+    }
 }
 
 void TfrmAIDialogue::Insert()

@@ -138,9 +138,6 @@ inline QStringList CrLfLines(const QByteArray& bytes)
     return QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
 }
 
-inline QStringList FilesIn(const QString& dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
+using TestSupport::FilesIn;
 
 }

@@ -292,3 +292,104 @@ TEST(ExportPaths, ChangeFileExtTouchesOnlyTheLastComponent)
         EXPECT_EQ(ExportFiles::ChangeFileExt(QString::fromLatin1(c.path), QStringLiteral(".json")),
                   QString::fromLatin1(c.expected));
 }
+
+TEST(ExportManager, FullDiskFailsEveryTextExportWithTheReason)
+{
+    struct Case { TExportFormat format; const char* target; const char* checked; };
+    const Case cases[] = {
+        { efJSON, "out.json", "out.json" },
+        { efMSG, "out.msg", "out.msg" },
+        { efSSL, "out.ssl", "out.ssl" },
+        { efLocalization, "out.loc.json", "out.loc.json" },
+        { efPackage, "pkg.tlw", "pkg.json" },
+    };
+    QTemporaryDir dir;
+    auto packageScript = [&] {
+        const QString path = dir.filePath(QStringLiteral("pkg.ssl"));
+        return QFile::exists(path) ? TestSupport::ReadFile(path) : QByteArray();
+    };
+    for (const Case& c : cases) {
+        for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+            SCOPED_TRACE(testing::Message() << c.target << ", " << size);
+            TDialogueProject p;
+            Add(p, QStringLiteral("Node001"), ntNPCDialogue, QString(size, QLatin1Char('o')));
+            TExportManager mgr(&p);
+            const QString target = dir.filePath(QString::fromLatin1(c.target));
+            const QString checked = dir.filePath(QString::fromLatin1(c.checked));
+            ASSERT_TRUE(mgr.Export(Options(c.format, target)).Success);
+            const QByteArray before = TestSupport::ReadFile(checked);
+            const QByteArray beforeScript = packageScript();
+            p.NodeAt(0)->SetText(QString(size, QLatin1Char('n')));
+            TestSupport::ExpectFullDiskKeepsTheFile(checked, before, before.size(), [&] {
+                const qsizetype logged = mgr.Log().size();
+                const TExportResult r = mgr.Export(Options(c.format, target));
+                EXPECT_FALSE(r.Success);
+                EXPECT_FALSE(r.FilesGenerated.contains(checked));
+                return r.Errors.isEmpty() ? QString() : mgr.Log().mid(logged).join(QLatin1Char('\n'));
+            });
+            EXPECT_EQ(packageScript(), beforeScript);
+        }
+    }
+}
+
+TEST(ExportManager, HeldFilesReplaceTheOldOnesTogether)
+{
+    QTemporaryDir dir;
+    const QString ssl = dir.filePath(QStringLiteral("npc.ssl")), msg = dir.filePath(QStringLiteral("npc.msg"));
+    TDialogueProject p;
+    BuildGoldenProject(p);
+    auto writeOldPair = [&] {
+        TestSupport::WriteFile(ssl, "old script");
+        TestSupport::WriteFile(msg, "old messages");
+    };
+    auto expectOldPair = [&] {
+        EXPECT_EQ(TestSupport::ReadFile(ssl), QByteArray("old script"));
+        EXPECT_EQ(TestSupport::ReadFile(msg), QByteArray("old messages"));
+        EXPECT_EQ(FilesIn(dir.path()), (QStringList{QStringLiteral("npc.msg"), QStringLiteral("npc.ssl")}));
+    };
+    auto messages = [](const QStringList& log) {
+        QStringList out;
+        for (const QString& line : log)
+            out << line.mid(10);
+        return out;
+    };
+
+    // Both halves written, then the program ends before the commit.
+    writeOldPair();
+    {
+        TExportManager mgr(&p);
+        mgr.HoldFiles();
+        ASSERT_TRUE(mgr.Export(Options(efSSL, ssl)).Success);
+        ASSERT_TRUE(mgr.Export(Options(efMSG, msg)).Success);
+        expectOldPair();
+    }
+    expectOldPair();
+
+    // The second half fails: the first does not replace its old file.
+    QDir(dir.path()).mkdir(QStringLiteral("taken.msg"));
+    {
+        TExportManager mgr(&p);
+        mgr.HoldFiles();
+        ASSERT_TRUE(mgr.Export(Options(efSSL, ssl)).Success);
+        EXPECT_FALSE(mgr.Export(Options(efMSG, dir.filePath(QStringLiteral("taken.msg")))).Success);
+    }
+    expectOldPair();
+    QDir(dir.path()).rmdir(QStringLiteral("taken.msg"));
+
+    // Committed: the same files and log lines as without holding.
+    TExportManager plain(&p);
+    ASSERT_TRUE(plain.Export(Options(efSSL, ssl)).Success);
+    ASSERT_TRUE(plain.Export(Options(efMSG, msg)).Success);
+    const QByteArray plainScript = TestSupport::ReadFile(ssl), plainMessages = TestSupport::ReadFile(msg);
+    writeOldPair();
+    TExportManager held(&p);
+    held.HoldFiles();
+    ASSERT_TRUE(held.Export(Options(efSSL, ssl)).Success);
+    ASSERT_TRUE(held.Export(Options(efMSG, msg)).Success);
+    ASSERT_TRUE(held.CommitHeldFiles());
+    EXPECT_EQ(TestSupport::ReadFile(ssl), plainScript);
+    EXPECT_EQ(TestSupport::ReadFile(msg), plainMessages);
+    EXPECT_EQ(plainScript, Golden(QStringLiteral("golden.ssl")));
+    EXPECT_EQ(messages(held.Log()), messages(plain.Log()));
+    EXPECT_EQ(FilesIn(dir.path()), (QStringList{QStringLiteral("npc.msg"), QStringLiteral("npc.ssl")}));
+}

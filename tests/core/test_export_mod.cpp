@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace ExportFixtures;
 
 namespace {
@@ -216,4 +218,47 @@ TEST(FrameFile, PixelsBecomeHalftoneIndexesRowByRow)
     EXPECT_EQ(palette[0x34], 0x336699u);
     EXPECT_EQ(palette[216], 0xFFFFFFu);
     EXPECT_TRUE(FRMWriter::IndexedFromPixels(0, 5, pixels).isEmpty());
+}
+
+TEST(ModExporter, FullDiskKeepsEveryOldFileAndSaysWhy)
+{
+    // Each writes a file of about `size` bytes whose content depends on `fill`.
+    using TWrite = std::function<bool(TModExporter&, const QString&, char, int)>;
+    struct Case { const char* name; TWrite write; bool large; };
+    const Case cases[] = {
+        { "CITY.TXT", [](TModExporter& mod, const QString& path, char fill, int size) {
+              mod.WorldMap().Areas().clear();
+              mod.WorldMap().GenerateDefaultArea(QString(size, QLatin1Char(fill)), 1, 2, lsSmall);
+              return mod.ExportCITYTXT(path);
+          }, true },
+        { "WORLD.TXT", [](TModExporter& mod, const QString& path, char fill, int size) {
+              mod.WorldMap().SetWorldText(QString(size, QLatin1Char(fill)));
+              return mod.ExportWORLDTXT(path);
+          }, true },
+        { "x.map", [](TModExporter& mod, const QString& path, char fill, int) {
+              TMapData data;
+              data.Header().Name = QString(20, QLatin1Char(fill));
+              return mod.ExportMAP(path, data);
+          }, false },   // a map header is always 128 bytes
+        { "x.frm", [](TModExporter& mod, const QString& path, char fill, int size) {
+              const int side = int(std::sqrt(double(size)));
+              return mod.ExportFRM(path, side, side, QByteArray(side * side, fill));
+          }, true },
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+            if (size == TestSupport::FullDiskLargeBytes && !c.large)
+                continue;
+            SCOPED_TRACE(testing::Message() << c.name << ", " << size);
+            TModExporter mod(nullptr);
+            const QString path = dir.filePath(QString::fromLatin1(c.name));
+            ASSERT_TRUE(c.write(mod, path, 'o', size));
+            const QByteArray before = TestSupport::ReadFile(path);
+            TestSupport::ExpectFullDiskKeepsTheFile(path, before, before.size(), [&] {
+                EXPECT_FALSE(c.write(mod, path, 'n', size));
+                return mod.Log().isEmpty() ? QString() : mod.Log().last();
+            });
+        }
+    }
 }

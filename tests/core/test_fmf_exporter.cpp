@@ -304,3 +304,23 @@ TEST(FMFExporter, UnwritableFileIsReported)
     EXPECT_EQ(result.NodeCount, 1);
     EXPECT_FALSE(result.Text.isEmpty());
 }
+
+TEST(FMFExporter, FullDiskKeepsTheOldFileAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.fmf"));
+    for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TDialogueProject project;
+        project.AddNode(ntNPCDialogue)->SetText(QString(size, QLatin1Char('o')));
+        ASSERT_TRUE(TFMFExporter().ExportToFile(&project, path).Success);
+        const QByteArray before = TestSupport::ReadFile(path);
+        project.NodeAt(0)->SetText(QString(size, QLatin1Char('n')));
+        TestSupport::ExpectFullDiskKeepsTheFile(path, before, before.size(), [&] {
+            TFMFExporter exporter;
+            const TFMFExportResult result = exporter.ExportToFile(&project, path);
+            EXPECT_FALSE(result.Success);
+            return result.Errors.join(QLatin1Char('\n'));
+        });
+    }
+}

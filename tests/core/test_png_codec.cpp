@@ -131,3 +131,32 @@ TEST(RgbaImage, RefusesAbsurdSizesAndClipsDrawing)
     EXPECT_EQ(half.Height, 2);
     EXPECT_EQ(half.PixelColor(0, 0), RGBToColor(255, 0, 0));
 }
+
+TEST(PngCodec, FullDiskKeepsTheOldFileAndSaysWhy)
+{
+    // Noise, so the encoded file is about as large as the pixels.
+    auto noise = [](int side, quint32 seed) {
+        TRgbaImage image(side, side);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                image.SetPixel(x, y, TColor(seed >> 8), int(seed & 0xFF));
+            }
+        return image;
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.png"));
+    // About 1.2 KiB and 100 KiB encoded: below and above the file buffer.
+    for (const int side : {16, 160}) {
+        SCOPED_TRACE(side);
+        ASSERT_TRUE(PngCodec::SaveToFile(path, noise(side, 1)));
+        const QByteArray before = TestSupport::ReadFile(path);
+        const QByteArray after = PngCodec::Encode(noise(side, 2));
+        ASSERT_TRUE((after.size() < 16384) == (side == 16)) << after.size();
+        TestSupport::ExpectFullDiskKeepsTheFile(path, before, after.size(), [&] {
+            QString error;
+            EXPECT_FALSE(PngCodec::SaveToFile(path, noise(side, 2), &error));
+            return error;
+        });
+    }
+}

@@ -267,6 +267,21 @@ TEST_F(ProjectFileTest, FullDiskFailsTheSaveAndKeepsThePreviousFile)
     EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("big.tlw")});   // no leftovers
 }
 
+TEST_F(ProjectFileTest, FullDiskFailsSmallAndLargeSavesWithTheReason)
+{
+    for (const int size : {FullDiskSmallBytes, FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TDialogueProject p;
+        p.AddNode(ntNPCDialogue)->SetText(QString(size, QLatin1Char('o')));
+        const QByteArray before = SaveAndRead(p, "sized.tlw");
+        p.NodeAt(0)->SetText(QString(size, QLatin1Char('n')));
+        p.SetModified(true);
+        ExpectFullDiskKeepsTheFile(PathOf("sized.tlw"), before, before.size(),
+                                   [&] { return RaisedError([&] { p.SaveToFile(PathOf("sized.tlw")); }); });
+        EXPECT_TRUE(p.Modified());
+    }
+}
+
 namespace {
 
 // A minimal valid project object; tests patch it.

@@ -298,3 +298,40 @@ TEST_F(ProjectManagerTest, WriteErrorsPassThroughAndLeaveTheListAlone)
     EXPECT_THROW(manager.SaveProject(&project, false), EDialogueError);
     EXPECT_TRUE(manager.GetRecent().isEmpty());
 }
+
+TEST_F(ProjectManagerTest, FullDiskKeepsTheRecentFileAndSaysWhy)
+{
+    for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TProjectManager manager(&FDialogs);
+        manager.AddToRecent(Path(QStringLiteral("old.tlw")), QString(size, QLatin1Char('o')));
+        const QByteArray before = RecentText(manager);
+        TestSupport::ExpectFullDiskKeepsTheFile(manager.RecentFile(), before, before.size(), [&] {
+            return TestSupport::RaisedError(
+                [&] { manager.AddToRecent(Path(QStringLiteral("new.tlw")), QString(size, QLatin1Char('n'))); });
+        });
+    }
+}
+
+TEST_F(ProjectManagerTest, FullDiskFailsSaveAsFMFAndTheProjectStaysModified)
+{
+    for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TProjectManager manager(&FDialogs);
+        TDialogueProject project;
+        project.AddNode(ntNPCDialogue)->SetText(QString(size, QLatin1Char('o')));
+        FDialogs.Answer = Path(QStringLiteral("guard.fmf"));
+        FDialogs.ChosenType = TProjectManager::SaveTypeFMF;
+        ASSERT_TRUE(manager.SaveProject(&project, true));
+        const QByteArray before = TestSupport::ReadFile(Path(QStringLiteral("guard.fmf")));
+
+        project.NodeAt(0)->SetText(QString(size, QLatin1Char('n')));
+        project.SetFilePath(Path(QStringLiteral("earlier.tlw")));
+        project.SetModified(true);
+        TestSupport::ExpectFullDiskKeepsTheFile(Path(QStringLiteral("guard.fmf")), before, before.size(), [&] {
+            return TestSupport::RaisedError([&] { manager.SaveProject(&project, true); });
+        });
+        EXPECT_TRUE(project.Modified());
+        EXPECT_EQ(project.FilePath(), Path(QStringLiteral("earlier.tlw")));
+    }
+}

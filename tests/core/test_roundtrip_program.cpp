@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -35,10 +36,18 @@ protected:
         ASSERT_TRUE(FDir.isValid());
     }
 
-    TRun Run()
+    // With `fileSizeLimit`, the program runs as on a disk that fills up
+    // after that many bytes of any one file.
+    TRun Run(rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         QProcess process;
         process.setWorkingDirectory(FDir.path());
+        if (fileSizeLimit != RLIM_INFINITY)
+            process.setChildProcessModifier([fileSizeLimit] {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            });
         process.start(ProgramPath(), QStringList());
         EXPECT_TRUE(process.waitForFinished(120000));
         TRun run;
@@ -133,4 +142,63 @@ TEST_F(RoundtripProgram, InputThatIsAFolderIsAnException)
     ASSERT_EQ(run.Lines.size(), 1);
     EXPECT_TRUE(run.Lines[0].startsWith(QStringLiteral("Exception: "))) << qPrintable(run.Lines[0]);
     EXPECT_FALSE(QFileInfo::exists(Output()));
+}
+
+TEST_F(RoundtripProgram, FullDiskKeepsTheOldOutputAndSaysWhy)
+{
+    for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TDialogueProject project;
+        project.AddNode(ntNPCDialogue)->SetText(QString(size, QLatin1Char('n')));
+        ASSERT_TRUE(TFMFExporter().ExportToFile(&project, Input()).Success);
+        const QByteArray before("an older file, kept");
+        TestSupport::WriteFile(Output(), before);
+        const qint64 newSize = QFileInfo(Input()).size();
+
+        const TRun run = Run(rlim_t(newSize / 2));
+        EXPECT_EQ(run.ExitCode, 0);
+        ASSERT_EQ(run.Lines.size(), 4) << qPrintable(run.Lines.join(QLatin1Char('\n')));
+        EXPECT_EQ(run.Lines[1], QStringLiteral("Export successful"));
+        EXPECT_EQ(run.Lines[3].toStdString(), "Exception: Cannot write file \"test_exported.fmf\". "
+                                                  + TestSupport::TFileSizeLimit::Reason().toStdString());
+        EXPECT_EQ(TestSupport::ReadFile(Output()), before);
+        EXPECT_EQ(TestSupport::FilesIn(FDir.path()), (QStringList{QStringLiteral("test.fmf"), QStringLiteral("test_exported.fmf")}));
+    }
+}
+
+TEST_F(RoundtripProgram, NoSpaceLeftOnDeviceIsNamedAndKeepsTheOldOutput)
+{
+    // A real full disk: a small file system of its own with 8 KiB left,
+    // mounted in a private namespace for the one run; skipped where the
+    // system allows no such namespace.
+    const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
+    if (unshare.isEmpty())
+        GTEST_SKIP() << "no unshare program";
+    const QString script = QStringLiteral(
+        "mount -t tmpfs -o size=256k tmpfs \"$1\" || exit 99\n"
+        "cd \"$1\" && cp \"$2\" test.fmf && printf 'an older file, kept' > test_exported.fmf || exit 98\n"
+        "cat /dev/zero > filler 2>/dev/null; truncate -s -8192 filler || exit 98\n"
+        "\"$4\"\n"
+        "cp test_exported.fmf \"$3/after.fmf\" && ls -A > \"$3/listing\"\n");
+    for (const int size : {12000, TestSupport::FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TDialogueProject project;
+        project.AddNode(ntNPCDialogue)->SetText(QString(size, QLatin1Char('n')));
+        const QString input = FDir.filePath(QStringLiteral("input.fmf"));
+        ASSERT_TRUE(TFMFExporter().ExportToFile(&project, input).Success);
+        const QString disk = FDir.filePath(QStringLiteral("disk"));
+        ASSERT_TRUE(QDir().mkpath(disk));
+
+        QProcess process;
+        process.start(unshare, {QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"), script,
+                                QStringLiteral("sh"), disk, input, FDir.path(), ProgramPath()});
+        ASSERT_TRUE(process.waitForFinished(120000));
+        if (process.exitCode() == 99 || (process.exitCode() != 0 && !QFileInfo::exists(FDir.filePath(QStringLiteral("listing")))))
+            GTEST_SKIP() << "no private file system here: " << process.readAllStandardError().toStdString();
+        const QStringList lines = QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+        ASSERT_GE(lines.size(), 4) << qPrintable(lines.join(QLatin1Char('\n')));
+        EXPECT_EQ(lines[3].toStdString(), "Exception: Cannot write file \"test_exported.fmf\". No space left on device");
+        EXPECT_EQ(TestSupport::ReadFile(FDir.filePath(QStringLiteral("after.fmf"))), QByteArray("an older file, kept"));
+        EXPECT_EQ(TestSupport::ReadFile(FDir.filePath(QStringLiteral("listing"))), QByteArray("filler\ntest.fmf\ntest_exported.fmf\n"));
+    }
 }

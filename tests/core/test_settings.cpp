@@ -97,6 +97,52 @@ TEST_F(SettingsTest, LenientReading)
     }
 }
 
+TEST_F(SettingsTest, NumbersOfAnySizeReadWithoutOverflow)
+{
+    // Numbers past the 64-bit range are no whole number of any setting:
+    // they read as a number that is not one, never through an overflowing
+    // conversion.
+    struct Case { const char* file; int interval; const char* theme; bool autoSave; };
+    const Case cases[] = {
+        { "{\"AutoSaveInterval\":1e20}", 120, "Amber", true },
+        { "{\"AutoSaveInterval\":-1e20}", 120, "Amber", true },
+        { "{\"AutoSaveInterval\":1.7976931348623157e308}", 120, "Amber", true },
+        { "{\"AutoSaveInterval\":-1.7976931348623157e308}", 120, "Amber", true },
+        { "{\"AutoSaveInterval\":9223372036854775807}", 120, "Amber", true },   // 2^63 once a double
+        { "{\"AutoSaveInterval\":-9223372036854775808}", 120, "Amber", true },
+        { "{\"AutoSaveInterval\":2147483648}", 120, "Amber", true },
+        { "{\"AutoSaveInterval\":2147483647}", 2147483647, "Amber", true },
+        { "{\"AutoSaveInterval\":-2147483648}", -2147483647 - 1, "Amber", true },
+        { "{\"AutoSaveInterval\":3e2}", 300, "Amber", true },
+        { "{\"AutoSaveInterval\":1e-300}", 120, "Amber", true },
+        { "{\"AutoSaveInterval\":\"1e20\"}", 120, "Amber", true },
+        { "{\"AutoSaveInterval\":\"99999999999999999999\"}", 120, "Amber", true },
+        { "{\"Theme\":1e20,\"AutoSave\":-1e20}", 120, "1e+20", false },
+        { "{\"Theme\":-4e18}", 120, "-4000000000000000000", true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        WriteFile(FilePath(), QByteArray(c.file));
+        TAppSettings s(FilePath());
+        EXPECT_EQ(s.AutoSaveInterval(), c.interval);
+        EXPECT_EQ(s.Theme(), QString::fromLatin1(c.theme));
+        EXPECT_EQ(s.AutoSave(), c.autoSave);
+    }
+}
+
+TEST_F(SettingsTest, FullDiskKeepsTheOldFileAndSaysWhy)
+{
+    for (const int size : {FullDiskSmallBytes, FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        TAppSettings s(FilePath());
+        s.SetAIAPIKey(QString(size, QLatin1Char('k')));
+        s.Save();
+        const QByteArray before = ReadFile(FilePath());
+        s.SetAIAPIKey(QString(size, QLatin1Char('n')));
+        ExpectFullDiskKeepsTheFile(FilePath(), before, before.size(), [&] { return RaisedError([&] { s.Save(); }); });
+    }
+}
+
 TEST_F(SettingsTest, MalformedFileIsOverwrittenOnSave)
 {
     WriteFile(FilePath(), "{{{{");

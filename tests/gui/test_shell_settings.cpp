@@ -4,6 +4,7 @@
 #include "shell/SettingsForm.h"
 #include "shell/SplashForm.h"
 
+#include "tests/gui/test_ai_window_support.h"
 #include "tests/support/TestSupport.h"
 
 #include "ai/PngCodec.h"
@@ -51,6 +52,23 @@ TEST_F(SettingsWindow, DefaultsShowNoPersonaAndOKStoresItEmpty)
     reread.Load();
     EXPECT_TRUE(reread.AIDefaultPersona().isEmpty());
     EXPECT_EQ(reread.Theme(), "Amber");
+}
+
+TEST_F(SettingsWindow, OKOnAFullDiskClosesTheWindowAndRaisesTheReason)
+{
+    for (const int size : {TestSupport::FullDiskSmallBytes, TestSupport::FullDiskLargeBytes}) {
+        SCOPED_TRACE(size);
+        Settings->SetAIAPIKey(QString(size, QLatin1Char('o')));
+        Settings->Save();
+        const QByteArray before = TestSupport::ReadFile(Settings->FilePath());
+        TestSupport::ExpectFullDiskKeepsTheFile(Settings->FilePath(), before, before.size(), [&] {
+            AIWindowTest::AnswerWhenOpen<TSettingsForm>([size](TSettingsForm* form) {
+                form->APIKeyEdit()->setText(QString(size, QLatin1Char('n')));
+                form->OKButton()->click();
+            });
+            return TestSupport::RaisedError([&] { TSettingsForm::Execute(nullptr, *Settings); });
+        });
+    }
 }
 
 TEST_F(SettingsWindow, ThemeNameMatchesItemsIgnoringCase)

@@ -3,8 +3,13 @@
 #include "model/DialogueTypes.h"
 #include "model/JsonText.h"
 
-#include <QFile>
+#include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -42,5 +47,43 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 }
 
 bool PermissionsEnforced() { return geteuid() != 0; }
+
+QString RaisedError(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const EDialogueError& e) {
+        return e.Message();
+    }
+    return QString();
+}
+
+QStringList FilesIn(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QString TFileSizeLimit::Reason()
+{
+    return qt_error_string(EFBIG);
+}
+
+void ExpectFullDiskKeepsTheFile(const QString& path, const QByteArray& before, qint64 newSize,
+                                const std::function<QString()>& write)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const QStringList files = FilesIn(folder);
+    ASSERT_GT(newSize, 1);
+    QString error;
+    {
+        TFileSizeLimit full(rlim_t(newSize / 2));
+        error = write();
+    }
+    EXPECT_FALSE(error.isEmpty()) << "the write reported success";
+    EXPECT_TRUE(error.contains(TFileSizeLimit::Reason())) << qPrintable(error);
+    EXPECT_FALSE(error.contains(QLatin1String("Unknown error"))) << qPrintable(error);
+    EXPECT_EQ(ReadFile(path), before) << "the old file was not kept";
+    EXPECT_EQ(FilesIn(folder), files) << "something was left beside the file";
+}
 
 }
