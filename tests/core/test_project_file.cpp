@@ -415,6 +415,29 @@ TEST_F(ProjectFileTest, BadFilesFailWithoutTouchingTheProject)
     }
 }
 
+// A NUL in "locales" or "tags" separates items like any control
+// character; it once made loading loop for ever.
+TEST_F(ProjectFileTest, NulInCommaTextSeparatesItems)
+{
+    const QByteArray valid = QJsonDocument(MinimalProject()).toJson(QJsonDocument::Compact);
+    struct Case { const char* name; QByteArray locales, tags; };
+    const Case cases[] = {
+        { "escaped", "en\\u0000de", "\\u0000a\\u0000,b" },
+        { "raw", QByteArray("en\0de", 5), QByteArray("\0a\0,b", 6) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray bytes = valid;
+        bytes.replace("\"locales\":\"en\"", "\"locales\":\"" + c.locales + "\"");
+        bytes.replace("\"tags\":\"\"", "\"tags\":\"" + c.tags + "\"");
+        WriteFile(PathOf("nul.tlw"), bytes);
+        TDialogueProject p;
+        ASSERT_TRUE(p.LoadFromFile(PathOf("nul.tlw")));
+        EXPECT_EQ(p.Locales(), QStringList({ "en", "de" }));
+        EXPECT_EQ(p.Tags(), QStringList({ "a", "b" }));
+    }
+}
+
 TEST_F(ProjectFileTest, MissingFileIsFalse)
 {
     TDialogueProject p;
