@@ -2,11 +2,14 @@
 // hand us, and the damaged or hostile files that must fail cleanly.
 
 #include "ai/PngCodec.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestSupport.h"
 
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace {
 
@@ -25,6 +28,41 @@ TRgbaImage Gradient(int width, int height)
 }
 
 struct TPixel { int X, Y; TColor Color; int Alpha; };
+
+QByteArray Chunk(const char* type, const QByteArray& data, quint32 statedLength)
+{
+    QByteArray out(4, '\0');
+    qToBigEndian<quint32>(statedLength, out.data());
+    const QByteArray body = QByteArray(type, 4) + data;
+    out += body;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
+                          crc.data());
+    return out + crc;
+}
+
+QByteArray Chunk(const char* type, const QByteArray& data) { return Chunk(type, data, quint32(data.size())); }
+
+// Signature and the header of an 8-bit RGBA image.
+QByteArray PngStart(quint32 width, quint32 height)
+{
+    QByteArray ihdr(13, '\0');
+    qToBigEndian<quint32>(width, ihdr.data());
+    qToBigEndian<quint32>(height, ihdr.data() + 4);
+    ihdr[8] = 8;
+    ihdr[9] = 6;
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + Chunk("IHDR", ihdr);
+}
+
+// 41 bytes: a 1x1 image, then a chunk header stating 2 GB of data that is
+// not there.
+QByteArray ChunkClaimingTwoGigabytes(const char* type)
+{
+    QByteArray bytes = PngStart(1, 1);
+    QByteArray header(4, '\0');
+    qToBigEndian<quint32>(0x7FFFFFFF, header.data());
+    return bytes + header + QByteArray(type, 4);
+}
 
 } // namespace
 
@@ -93,6 +131,40 @@ TEST(PngCodec, BadBytesFailWithAClearMessage)
         EXPECT_TRUE(image.IsNull()) << c.Name;
         EXPECT_FALSE(error.isEmpty()) << c.Name;
         EXPECT_TRUE(error.startsWith(c.MessageStart)) << c.Name << ": " << error.toStdString();
+    }
+}
+
+// Stated sizes are checked against the data before anything that large is
+// allocated: the images below once cost up to 2 GB and seconds each.
+TEST(PngCodec, StatedSizesBeyondTheDataFailInLittleMemory)
+{
+    struct Case { const char* Name; QByteArray Bytes; QString Message; };
+    QByteArray tinyPixels = PngStart(8192, 8192) + Chunk("IDAT", qCompress(QByteArray(64, '\0')).mid(4))
+        + Chunk("IEND", QByteArray());
+    const Case cases[] = {
+        {"tEXt of 2 GB", ChunkClaimingTwoGigabytes("tEXt"), QStringLiteral("The PNG data is truncated.")},
+        {"zTXt of 2 GB", ChunkClaimingTwoGigabytes("zTXt"), QStringLiteral("The PNG data is truncated.")},
+        {"iTXt of 2 GB", ChunkClaimingTwoGigabytes("iTXt"), QStringLiteral("The PNG data is truncated.")},
+        {"sPLT of 2 GB", ChunkClaimingTwoGigabytes("sPLT"), QStringLiteral("The PNG data is truncated.")},
+        {"IDAT of 2 GB", ChunkClaimingTwoGigabytes("IDAT"), QStringLiteral("The PNG data is truncated.")},
+        {"8192x8192 in a few bytes", tinyPixels,
+         QStringLiteral("The PNG data is truncated (a 8192x8192 image cannot fit in %1 bytes).")
+             .arg(tinyPixels.size())},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (QByteArray(c.Name).startsWith("tEXt"))
+            EXPECT_EQ(c.Bytes.size(), 41);
+        TRgbaImage image;
+        QString error;
+        EXPECT_FALSE(PngCodec::Decode(c.Bytes, image, &error));
+        EXPECT_EQ(error, c.Message);
+        const long growthKb = TestSupport::PeakGrowthKb([&] {
+            TRgbaImage scratch;
+            PngCodec::Decode(c.Bytes, scratch);
+        });
+        ASSERT_GE(growthKb, 0);
+        EXPECT_LT(growthKb, 32 * 1024);
     }
 }
 
