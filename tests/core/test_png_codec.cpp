@@ -3,13 +3,12 @@
 
 #include "ai/PngCodec.h"
 #include "tests/support/PeakMemory.h"
+#include "tests/support/PngBytes.h"
 #include "tests/support/TestSupport.h"
 
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 namespace {
 
@@ -28,41 +27,6 @@ TRgbaImage Gradient(int width, int height)
 }
 
 struct TPixel { int X, Y; TColor Color; int Alpha; };
-
-QByteArray Chunk(const char* type, const QByteArray& data, quint32 statedLength)
-{
-    QByteArray out(4, '\0');
-    qToBigEndian<quint32>(statedLength, out.data());
-    const QByteArray body = QByteArray(type, 4) + data;
-    out += body;
-    QByteArray crc(4, '\0');
-    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))),
-                          crc.data());
-    return out + crc;
-}
-
-QByteArray Chunk(const char* type, const QByteArray& data) { return Chunk(type, data, quint32(data.size())); }
-
-// Signature and the header of an 8-bit RGBA image.
-QByteArray PngStart(quint32 width, quint32 height)
-{
-    QByteArray ihdr(13, '\0');
-    qToBigEndian<quint32>(width, ihdr.data());
-    qToBigEndian<quint32>(height, ihdr.data() + 4);
-    ihdr[8] = 8;
-    ihdr[9] = 6;
-    return QByteArray("\x89PNG\r\n\x1A\n", 8) + Chunk("IHDR", ihdr);
-}
-
-// 41 bytes: a 1x1 image, then a chunk header stating 2 GB of data that is
-// not there.
-QByteArray ChunkClaimingTwoGigabytes(const char* type)
-{
-    QByteArray bytes = PngStart(1, 1);
-    QByteArray header(4, '\0');
-    qToBigEndian<quint32>(0x7FFFFFFF, header.data());
-    return bytes + header + QByteArray(type, 4);
-}
 
 } // namespace
 
@@ -139,14 +103,15 @@ TEST(PngCodec, BadBytesFailWithAClearMessage)
 TEST(PngCodec, StatedSizesBeyondTheDataFailInLittleMemory)
 {
     struct Case { const char* Name; QByteArray Bytes; QString Message; };
-    QByteArray tinyPixels = PngStart(8192, 8192) + Chunk("IDAT", qCompress(QByteArray(64, '\0')).mid(4))
-        + Chunk("IEND", QByteArray());
+    using TestSupport::PngChunk;
+    QByteArray tinyPixels = TestSupport::PngStart(8192, 8192)
+        + PngChunk("IDAT", qCompress(QByteArray(64, '\0')).mid(4)) + PngChunk("IEND", QByteArray());
     const Case cases[] = {
-        {"tEXt of 2 GB", ChunkClaimingTwoGigabytes("tEXt"), QStringLiteral("The PNG data is truncated.")},
-        {"zTXt of 2 GB", ChunkClaimingTwoGigabytes("zTXt"), QStringLiteral("The PNG data is truncated.")},
-        {"iTXt of 2 GB", ChunkClaimingTwoGigabytes("iTXt"), QStringLiteral("The PNG data is truncated.")},
-        {"sPLT of 2 GB", ChunkClaimingTwoGigabytes("sPLT"), QStringLiteral("The PNG data is truncated.")},
-        {"IDAT of 2 GB", ChunkClaimingTwoGigabytes("IDAT"), QStringLiteral("The PNG data is truncated.")},
+        {"tEXt of 2 GB", TestSupport::PngClaimingTwoGigabytes("tEXt"), QStringLiteral("The PNG data is truncated.")},
+        {"zTXt of 2 GB", TestSupport::PngClaimingTwoGigabytes("zTXt"), QStringLiteral("The PNG data is truncated.")},
+        {"iTXt of 2 GB", TestSupport::PngClaimingTwoGigabytes("iTXt"), QStringLiteral("The PNG data is truncated.")},
+        {"sPLT of 2 GB", TestSupport::PngClaimingTwoGigabytes("sPLT"), QStringLiteral("The PNG data is truncated.")},
+        {"IDAT of 2 GB", TestSupport::PngClaimingTwoGigabytes("IDAT"), QStringLiteral("The PNG data is truncated.")},
         {"8192x8192 in a few bytes", tinyPixels,
          QStringLiteral("The PNG data is truncated (a 8192x8192 image cannot fit in %1 bytes).")
              .arg(tinyPixels.size())},

@@ -24,8 +24,27 @@ inline long StatusKb(const char* field)
     return -1;
 }
 
-// The growth of the peak resident set, in KiB, while `work` runs in a
-// forked child; -1 when it could not be measured.
+// The growth of the peak resident set, in KiB, while `work` runs in this
+// process; -1 when it could not be measured. For programs that cannot
+// fork (a window test); earlier work may leave freed memory that is
+// reused unseen, so the figure is a lower bound.
+inline long PeakGrowthHereKb(const std::function<void()>& work)
+{
+    // Memory freed earlier but still resident would be reused unseen.
+    malloc_trim(0);
+    // "5" resets the peak to the current size.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    clear.close();
+    const long before = StatusKb("VmRSS:");
+    work();
+    const long peak = StatusKb("VmHWM:");
+    return before < 0 || peak < 0 ? -1 : peak - before;
+}
+
+// The same in a forked child, so that nothing earlier in the test program
+// hides the peak.
 inline long PeakGrowthKb(const std::function<void()>& work)
 {
     int fds[2];
@@ -36,17 +55,7 @@ inline long PeakGrowthKb(const std::function<void()>& work)
         return -1;
     if (pid == 0) {
         close(fds[0]);
-        // Memory freed earlier but still resident would be reused unseen.
-        malloc_trim(0);
-        // "5" resets the peak to the current size.
-        QFile clear(QStringLiteral("/proc/self/clear_refs"));
-        if (clear.open(QIODevice::WriteOnly))
-            clear.write("5");
-        clear.close();
-        const long before = StatusKb("VmRSS:");
-        work();
-        const long peak = StatusKb("VmHWM:");
-        const long used = before < 0 || peak < 0 ? -1 : peak - before;
+        const long used = PeakGrowthHereKb(work);
         (void)!write(fds[1], &used, sizeof used);
         _exit(0);
     }
