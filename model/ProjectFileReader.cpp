@@ -20,10 +20,22 @@ const char* const HeaderKeys[] = { "name", "npcName", "npcScript", "description"
                                    "startNodeId", "activeLocale", "createdDate", "modifiedDate", "locales",
                                    "tags" };
 
+// Qt's parser drops U+FEFF at the start of a string, as if it marked the
+// start of a file; written as an escape it is kept. Outside strings the
+// bytes are invalid JSON either way.
+QByteArray KeepingZeroWidthSpaces(const QByteArray& json)
+{
+    static const QByteArray Raw("\xEF\xBB\xBF");
+    if (!json.contains(Raw))
+        return json;
+    return QByteArray(json).replace(Raw, "\\uFEFF");
+}
+
 // One value, or nothing when its text is not valid JSON.
 std::optional<QJsonValue> ParseSlice(const QByteArray& text, TJsonSlice slice)
 {
-    const QByteArray raw = QByteArray::fromRawData(text.constData() + slice.Begin, slice.End - slice.Begin);
+    const QByteArray raw = KeepingZeroWidthSpaces(
+        QByteArray::fromRawData(text.constData() + slice.Begin, slice.End - slice.Begin));
     QJsonParseError error;
     const char first = raw.at(0);
     if (first == '{' || first == '[') {
@@ -42,7 +54,7 @@ std::optional<QJsonValue> ParseSlice(const QByteArray& text, TJsonSlice slice)
 std::optional<QByteArray> KeyText(const QByteArray& text, TJsonSlice key)
 {
     const QByteArray raw = text.mid(key.Begin, key.End - key.Begin);
-    if (!raw.contains('\\'))
+    if (!raw.contains('\\') && !raw.contains("\xEF\xBB\xBF"))
         return raw;
     const std::optional<QJsonValue> value = ParseSlice(text, { key.Begin - 1, key.End + 1 });
     if (!value || !value->isString())
@@ -178,7 +190,7 @@ TProjectFileReader::TOutcome TProjectFileReader::Read(const QByteArray& text, TD
     if (!FindMembers(text, members))
         return roNotJson;
     QJsonParseError error;
-    const QJsonDocument header = QJsonDocument::fromJson(HeaderText(text, members), &error);
+    const QJsonDocument header = QJsonDocument::fromJson(KeepingZeroWidthSpaces(HeaderText(text, members)), &error);
     if (error.error != QJsonParseError::NoError || !header.isObject())
         return roNotJson;
     // Raises for an object that is not a project, before its bulk is read.

@@ -532,6 +532,25 @@ TEST_F(ProjectFileTest, LargeFilesThatAreNoProjectFailInLittleMemory)
     }
 }
 
+// U+FEFF is written as it is; Qt's parser used to drop it from the start
+// of every string, so such texts came back shorter.
+TEST_F(ProjectFileTest, ZeroWidthNoBreakSpaceAtTheStartOfTextsSurvives)
+{
+    const QString zw(QChar(0xFEFF));
+    TDialogueProject p;
+    p.SetName(zw + "Name");
+    p.Tags() = QStringList { zw, zw + "b" };
+    p.GlobalVars()[zw + "key"] = zw;
+    TDialogueNode* n = p.AddNode(ntNPCDialogue);
+    n->SetText(zw);
+    n->AddOption()->Text = zw + zw;
+    SaveAndRead(p);
+    TDialogueProject q;
+    ASSERT_TRUE(q.LoadFromFile(PathOf("p.tlw")));
+    ExpectSameDocument(q, p);
+    EXPECT_EQ(q.NodeAt(0)->Text(), zw);
+}
+
 TEST_F(ProjectFileTest, MissingFileIsFalse)
 {
     TDialogueProject p;
