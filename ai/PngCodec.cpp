@@ -3,6 +3,7 @@
 #include "model/AtomicFileWriter.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <png.h>
 
@@ -14,6 +15,11 @@ namespace PngCodec {
 namespace {
 
 const uchar Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+constexpr png_alloc_size_t MaxChunkBytes = 8 * 1024 * 1024;
+constexpr png_uint_32 MaxCachedChunks = 32;
+// Deflate shrinks data by at most about 1032:1; twice that leaves room.
+constexpr quint64 MaxDeflateRatio = 2048;
 
 bool Fail(QString* error, const QString& message)
 {
@@ -74,12 +80,15 @@ void OnError(png_structp png, png_const_charp message)
 void OnWarning(png_structp, png_const_charp) {}
 
 // Reads the chunks before the pixels and sets up conversion to 8-bit RGBA.
-bool ReadHeader(TReadState* state, png_uint_32* width, png_uint_32* height)
+// `storedBytes` is the size of the pixel rows as stored, before inflating.
+bool ReadHeader(TReadState* state, png_uint_32* width, png_uint_32* height, quint64* storedBytes)
 {
     if (setjmp(png_jmpbuf(state->Png)))
         return false;
     png_set_read_fn(state->Png, state, ReadData);
     png_read_info(state->Png, state->Info);
+    // One filter byte per row.
+    *storedBytes = quint64(png_get_rowbytes(state->Png, state->Info) + 1) * png_get_image_height(state->Png, state->Info);
     const int colorType = png_get_color_type(state->Png, state->Info);
     png_set_expand(state->Png);
     png_set_strip_16(state->Png);
@@ -112,8 +121,21 @@ public:
         FState.Data = reinterpret_cast<const png_byte*>(bytes.constData());
         FState.Size = size_t(bytes.size());
         FState.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &FState, OnError, OnWarning);
-        if (FState.Png)
-            FState.Info = png_create_info_struct(FState.Png);
+        if (!FState.Png)
+            return;
+        FState.Info = png_create_info_struct(FState.Png);
+        // Caps what compressed text and colour-profile chunks may inflate
+        // to; no chunk we need comes near it. Text and palette-suggestion
+        // chunks are not used, so only a few are kept.
+        png_set_chunk_malloc_max(FState.Png, MaxChunkBytes);
+        png_set_chunk_cache_max(FState.Png, MaxCachedChunks);
+        png_set_user_limits(FState.Png, png_uint_32(TRgbaImage::MaxDimension),
+                            png_uint_32(TRgbaImage::MaxDimension));
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+        // Mutated data almost never has valid checksums; the fuzzer would
+        // stop at them instead of reaching the chunks' contents.
+        png_set_crc_action(FState.Png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#endif
     }
     ~TReader() { png_destroy_read_struct(&FState.Png, FState.Info ? &FState.Info : nullptr, nullptr); }
     TReader(const TReader&) = delete;
@@ -132,6 +154,34 @@ private:
     TReadState FState;
 };
 
+// The width and height in the IHDR chunk, which must come first.
+bool HeaderSize(const QByteArray& bytes, quint32& width, quint32& height)
+{
+    if (bytes.size() < 24 || std::memcmp(bytes.constData() + 12, "IHDR", 4) != 0)
+        return false;
+    width = qFromBigEndian<quint32>(bytes.constData() + 16);
+    height = qFromBigEndian<quint32>(bytes.constData() + 20);
+    return true;
+}
+
+// True when every chunk up to IEND lies within the data. libpng takes a
+// chunk's stated length on trust and allocates (and clears) that much
+// before reading, up to 2 GB, and treats its own size cap as a warning.
+bool ChunksFit(const QByteArray& bytes)
+{
+    const qint64 size = bytes.size();
+    for (qint64 at = 8; at + 8 <= size;) {
+        const qint64 length = qFromBigEndian<quint32>(bytes.constData() + at);
+        // Length, type, data, CRC.
+        if (length > size - at - 12)
+            return false;
+        if (std::memcmp(bytes.constData() + at + 4, "IEND", 4) == 0)
+            break;
+        at += 12 + length;
+    }
+    return true;
+}
+
 } // namespace
 
 bool HasPngSignature(const QByteArray& bytes)
@@ -147,15 +197,27 @@ bool Decode(const QByteArray& bytes, TRgbaImage& image, QString* error)
     if (!HasPngSignature(bytes))
         return Fail(error, QStringLiteral("The data is not a PNG image."));
 
+    // libpng refuses such sizes too, but without naming them.
+    quint32 width = 0, height = 0;
+    if (HeaderSize(bytes, width, height)
+        && (width > quint32(TRgbaImage::MaxDimension) || height > quint32(TRgbaImage::MaxDimension)))
+        return Fail(error, QStringLiteral("The PNG image is too large (%1x%2, at most %3x%3).")
+                               .arg(width).arg(height).arg(TRgbaImage::MaxDimension));
+
+    if (!ChunksFit(bytes))
+        return Fail(error, QStringLiteral("The PNG data is truncated."));
+
     TReader reader(bytes);
     if (!reader.IsValid())
         return Fail(error, QStringLiteral("libpng could not be initialised."));
-    png_uint_32 width = 0, height = 0;
-    if (!ReadHeader(reader.State(), &width, &height))
+    quint64 storedBytes = 0;
+    if (!ReadHeader(reader.State(), &width, &height, &storedBytes))
         return Fail(error, reader.Failure(QStringLiteral("Invalid PNG header: ")));
-    if (width > png_uint_32(TRgbaImage::MaxDimension) || height > png_uint_32(TRgbaImage::MaxDimension))
-        return Fail(error, QStringLiteral("The PNG image is too large (%1x%2, at most %3x%3).")
-                               .arg(width).arg(height).arg(TRgbaImage::MaxDimension));
+    // Checked before the pixels are allocated: a few bytes claiming a
+    // large image fail at once.
+    if (storedBytes / MaxDeflateRatio > quint64(bytes.size()))
+        return Fail(error, QStringLiteral("The PNG data is truncated (a %1x%2 image cannot fit in %3 bytes).")
+                               .arg(width).arg(height).arg(bytes.size()));
 
     TRgbaImage decoded{int(width), int(height)};
     std::vector<png_bytep> rows(height);

@@ -120,19 +120,25 @@ TAssetPreviewResult LoadPreview(const QString& path, QImage& image, QString* err
     image = QImage();
     if (!IsPreviewable(path))
         return aprNotAnImage;
+    return LoadImageFile(path, image, error) ? aprLoaded : aprFailed;
+}
+
+bool LoadImageFile(const QString& path, QImage& image, QString* error)
+{
+    image = QImage();
     // A PNG signature decides the codec, whatever the extension claims.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
-        return aprFailed;
+        return false;
     }
     const bool png = PngCodec::HasPngSignature(file.read(8));
     file.close();
     const bool loaded = png ? LoadPng(path, image, error) : LoadWithReader(path, image, error);
     if (!loaded)
         image = QImage();
-    return loaded ? aprLoaded : aprFailed;
+    return loaded;
 }
 
 }

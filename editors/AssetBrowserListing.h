@@ -44,4 +44,8 @@ bool ListFolder(const QString& folder, TAssetFilter filter, TAssetEntry& root);
 bool IsPreviewable(const QString& path);
 TAssetPreviewResult LoadPreview(const QString& path, QImage& image, QString* error = nullptr);
 
+// Any image file, whatever its extension: a PNG signature sends it to the
+// bounded PNG decoder, anything else to Qt's readers.
+bool LoadImageFile(const QString& path, QImage& image, QString* error = nullptr);
+
 }

@@ -2,12 +2,13 @@
 
 namespace {
 
-bool IsBlank(QChar c) { return c.unicode() >= 1 && c.unicode() <= 32; }
+// Spaces and every control character, NUL included, separate items.
+bool IsBlank(QChar c) { return c.unicode() <= 32; }
 
 bool NeedsQuotes(const QString& item)
 {
     for (QChar c : item)
-        if (c.unicode() <= 32 || c == QLatin1Char('"') || c == QLatin1Char(','))
+        if (IsBlank(c) || c == QLatin1Char('"') || c == QLatin1Char(','))
             return true;
     return false;
 }
@@ -74,7 +75,7 @@ QStringList Split(const QString& text)
             items << ReadQuoted(text, pos);
         } else {
             const int start = pos;
-            while (pos < text.size() && text.at(pos).unicode() > 32 && text.at(pos) != QLatin1Char(','))
+            while (pos < text.size() && !IsBlank(text.at(pos)) && text.at(pos) != QLatin1Char(','))
                 ++pos;
             items << text.mid(start, pos - start);
         }

@@ -72,9 +72,8 @@ qsizetype SkipValue(const QByteArray& t, qsizetype i, qsizetype end)
 
 namespace JsonSlices {
 
-bool SplitObject(const QByteArray& text, QVector<TJsonMemberSlice>& members)
+bool ForEachMember(const QByteArray& text, const std::function<void(TJsonSlice key, TJsonSlice value)>& member)
 {
-    members.clear();
     const qsizetype end = text.size();
     qsizetype i = SkipSpace(text, 0, end);
     if (i >= end || text[i] != '{')
@@ -88,10 +87,7 @@ bool SplitObject(const QByteArray& text, QVector<TJsonMemberSlice>& members)
         const qsizetype keyEnd = SkipString(text, i, end);
         if (keyEnd < 0)
             return false;
-        TJsonMemberSlice m;
-        m.Key = text.mid(i + 1, keyEnd - i - 2);
-        if (m.Key.contains('\\'))
-            return false;
+        const TJsonSlice key { i + 1, keyEnd - 1 };
         i = SkipSpace(text, keyEnd, end);
         if (i >= end || text[i] != ':')
             return false;
@@ -99,8 +95,7 @@ bool SplitObject(const QByteArray& text, QVector<TJsonMemberSlice>& members)
         const qsizetype valueEnd = SkipValue(text, i, end);
         if (valueEnd < 0 || valueEnd == i)
             return false;
-        m.Value = { i, valueEnd };
-        members.append(m);
+        member(key, { i, valueEnd });
         i = SkipSpace(text, valueEnd, end);
         if (i < end && text[i] == ',') {
             i = SkipSpace(text, i + 1, end);
@@ -112,20 +107,19 @@ bool SplitObject(const QByteArray& text, QVector<TJsonMemberSlice>& members)
     }
 }
 
-bool SplitArray(const QByteArray& text, TJsonSlice array, QVector<TJsonSlice>& elements)
+bool ForEachElement(const QByteArray& text, TJsonSlice array, const std::function<void(TJsonSlice)>& element)
 {
-    elements.clear();
     const qsizetype end = array.End;
     if (array.Begin >= end || text[array.Begin] != '[')
         return false;
     qsizetype i = SkipSpace(text, array.Begin + 1, end);
     if (i < end && text[i] == ']')
-        return true;
+        return i + 1 == end;
     for (;;) {
         const qsizetype valueEnd = SkipValue(text, i, end);
         if (valueEnd < 0 || valueEnd == i)
             return false;
-        elements.append({ i, valueEnd });
+        element({ i, valueEnd });
         i = SkipSpace(text, valueEnd, end);
         if (i < end && text[i] == ',') {
             i = SkipSpace(text, i + 1, end);

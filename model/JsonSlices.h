@@ -5,26 +5,24 @@
 // The scanner only checks the nesting; each slice is parsed by the caller.
 
 #include <QByteArray>
-#include <QVector>
+#include <functional>
 
 struct TJsonSlice {
     qsizetype Begin = 0;   // first byte
     qsizetype End = 0;     // one past the last byte
 };
 
-struct TJsonMemberSlice {
-    QByteArray Key;        // raw key text between the quotes
-    TJsonSlice Value;
-};
-
 namespace JsonSlices {
 
-// The members of the object that makes up the whole text (white space
-// around it allowed). False when the text is not of that shape or a key
-// holds escapes; callers then fall back to a whole-document parse.
-bool SplitObject(const QByteArray& text, QVector<TJsonMemberSlice>& members);
+// Calls `member` with the raw key text (between the quotes, escapes left
+// as they are) and the value of each member of the object that makes up
+// the whole text, white space around it allowed. False when the text is
+// not of that shape; members before the fault have been visited. Nothing
+// is kept, so an object with millions of members costs no memory here.
+bool ForEachMember(const QByteArray& text, const std::function<void(TJsonSlice key, TJsonSlice value)>& member);
 
-// The elements of the array in `array` (which starts with "[").
-bool SplitArray(const QByteArray& text, TJsonSlice array, QVector<TJsonSlice>& elements);
+// Calls `element` with each element of the array in `array` (which starts
+// with "["). False when the array is broken.
+bool ForEachElement(const QByteArray& text, TJsonSlice array, const std::function<void(TJsonSlice)>& element);
 
 }

@@ -396,42 +396,19 @@ bool TDialogueProject::SaveToFile(const QString& aPath)
     return true;
 }
 
-namespace {
-bool IsLoneJsonValue(const QByteArray& bytes)
-{
-    QJsonParseError error;
-    const QJsonDocument wrapped = QJsonDocument::fromJson("[" + bytes + "]", &error);
-    return error.error == QJsonParseError::NoError && wrapped.array().size() == 1;
-}
-}
-
-namespace {
-// The reader for texts the element-wise reader leaves alone (a top-level
-// array or scalar, duplicate keys, escaped keys): one whole document.
-bool LoadWholeDocument(QByteArray& bytes, TDialogueProject& into, const QString& path)
-{
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        // Qt's reader only takes objects and arrays at the top; a lone
-        // string or number is still JSON, just not a project.
-        if (IsLoneJsonValue(bytes))
-            throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(path));
-        return false;
-    }
-    bytes.clear();
-    if (!doc.isObject())
-        throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(path));
-    into.FromJSON(doc.object());
-    return true;
-}
-}
-
 bool TDialogueProject::LoadFromFile(const QString& aPath)
 {
     QFileInfo info(aPath);
     if (!info.exists() || info.isDir())
         return false;
+    // Refused unread: reading a file far larger than any project would
+    // take memory in proportion before saying it is not one.
+    if (info.size() > TProjectFileReader::MaxFileBytes)
+        throw EDialogueError(QStringLiteral("The file \"%1\" is too large to be a project (%2 MB; project files "
+                                            "are limited to %3 MB)")
+                                 .arg(aPath)
+                                 .arg(info.size() / (1024 * 1024))
+                                 .arg(TProjectFileReader::MaxFileBytes / (1024 * 1024)));
     QFile file(aPath);
     if (!file.open(QIODevice::ReadOnly))
         throw EDialogueError(QStringLiteral("Cannot open file \"%1\". %2").arg(aPath, file.errorString()));
@@ -448,10 +425,8 @@ bool TDialogueProject::LoadFromFile(const QString& aPath)
         break;
     case TProjectFileReader::roNotJson:
         return false;
-    case TProjectFileReader::roFallback:
-        if (!LoadWholeDocument(bytes, loaded, aPath))
-            return false;
-        break;
+    case TProjectFileReader::roNotObject:
+        throw EDialogueError(QStringLiteral("The project file \"%1\" does not hold a JSON object").arg(aPath));
     }
     TakeContentFrom(loaded);
     FFilePath = aPath;

@@ -6,18 +6,36 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSet>
 
 #include <optional>
 
 namespace {
 
 const char* const StreamedKeys[] = { "nodes", "floatMessages", "globalVars" };
+constexpr int StreamedCount = 3;
 
-// One element's value, or nothing when its text is not valid JSON.
+// The members ReadHeaderJSON reads. Only these go into the header
+// document, so a large member of any other name is never parsed with it.
+const char* const HeaderKeys[] = { "name", "npcName", "npcScript", "description", "version", "author",
+                                   "startNodeId", "activeLocale", "createdDate", "modifiedDate", "locales",
+                                   "tags" };
+
+// Qt's parser drops U+FEFF at the start of a string, as if it marked the
+// start of a file; written as an escape it is kept. Outside strings the
+// bytes are invalid JSON either way.
+QByteArray KeepingZeroWidthSpaces(const QByteArray& json)
+{
+    static const QByteArray Raw("\xEF\xBB\xBF");
+    if (!json.contains(Raw))
+        return json;
+    return QByteArray(json).replace(Raw, "\\uFEFF");
+}
+
+// One value, or nothing when its text is not valid JSON.
 std::optional<QJsonValue> ParseSlice(const QByteArray& text, TJsonSlice slice)
 {
-    const QByteArray raw = QByteArray::fromRawData(text.constData() + slice.Begin, slice.End - slice.Begin);
+    const QByteArray raw = KeepingZeroWidthSpaces(
+        QByteArray::fromRawData(text.constData() + slice.Begin, slice.End - slice.Begin));
     QJsonParseError error;
     const char first = raw.at(0);
     if (first == '{' || first == '[') {
@@ -32,84 +50,166 @@ std::optional<QJsonValue> ParseSlice(const QByteArray& text, TJsonSlice slice)
     return doc.array().at(0);
 }
 
-struct TSlicedFile {
-    QByteArray Header;                      // "{...}" of the other members
-    QVector<TJsonSlice> Elements[3];        // per streamed key
+// The key's text with its escapes resolved, or nothing when they are bad.
+std::optional<QByteArray> KeyText(const QByteArray& text, TJsonSlice key)
+{
+    const QByteArray raw = text.mid(key.Begin, key.End - key.Begin);
+    if (!raw.contains('\\') && !raw.contains("\xEF\xBB\xBF"))
+        return raw;
+    const std::optional<QJsonValue> value = ParseSlice(text, { key.Begin - 1, key.End + 1 });
+    if (!value || !value->isString())
+        return std::nullopt;
+    return value->toString().toUtf8();
+}
+
+// Where the members this reader uses are; for repeated keys the last one
+// counts, as in a whole-document parse.
+struct TMembers {
+    std::optional<TJsonSlice> Header[std::size(HeaderKeys)];
+    std::optional<TJsonSlice> Streamed[StreamedCount];
+    bool HasOthers = false;    // members read only to check they are JSON
+
+    bool IsUsed(TJsonSlice value) const
+    {
+        for (const auto& m : Header)
+            if (m && m->Begin == value.Begin)
+                return true;
+        for (const auto& m : Streamed)
+            if (m && m->Begin == value.Begin)
+                return true;
+        return false;
+    }
 };
 
-bool Slice(const QByteArray& text, TSlicedFile& out)
+bool FindMembers(const QByteArray& text, TMembers& out)
 {
-    QVector<TJsonMemberSlice> members;
-    if (!JsonSlices::SplitObject(text, members))
-        return false;
-    QSet<QByteArray> seen;
-    out.Header = "{";
-    for (const TJsonMemberSlice& m : members) {
-        if (seen.contains(m.Key))
-            return false;   // duplicate keys: let the full reader decide which wins
-        seen.insert(m.Key);
-        int streamed = -1;
-        for (int k = 0; k < 3; ++k)
-            if (m.Key == StreamedKeys[k] && text.at(m.Value.Begin) == '[')
-                streamed = k;
-        if (streamed >= 0) {
-            if (!JsonSlices::SplitArray(text, m.Value, out.Elements[streamed]))
-                return false;
-            continue;
+    bool badKey = false;
+    qsizetype visited = 0;
+    const bool shaped = JsonSlices::ForEachMember(text, [&](TJsonSlice keySlice, TJsonSlice value) {
+        ++visited;
+        const std::optional<QByteArray> key = KeyText(text, keySlice);
+        if (!key) {
+            badKey = true;
+            return;
         }
-        if (out.Header.size() > 1)
-            out.Header += ',';
-        out.Header += '"' + m.Key + "\":" + text.mid(m.Value.Begin, m.Value.End - m.Value.Begin);
+        for (size_t k = 0; k < std::size(HeaderKeys); ++k)
+            if (*key == HeaderKeys[k])
+                out.Header[k] = value;
+        for (int k = 0; k < StreamedCount; ++k)
+            if (*key == StreamedKeys[k]) {
+                // Anything but an array counts as no elements.
+                if (text.at(value.Begin) == '[')
+                    out.Streamed[k] = value;
+                else
+                    out.Streamed[k].reset();
+            }
+    });
+    qsizetype used = 0;
+    for (const auto& m : out.Header)
+        used += m.has_value();
+    for (const auto& m : out.Streamed)
+        used += m.has_value();
+    out.HasOthers = visited > used;
+    return shaped && !badKey;
+}
+
+QByteArray HeaderText(const QByteArray& text, const TMembers& members)
+{
+    QByteArray header = "{";
+    for (size_t k = 0; k < std::size(HeaderKeys); ++k) {
+        if (!members.Header[k])
+            continue;
+        if (header.size() > 1)
+            header += ',';
+        const TJsonSlice v = *members.Header[k];
+        header += '"' + QByteArray(HeaderKeys[k]) + "\":" + text.mid(v.Begin, v.End - v.Begin);
     }
-    out.Header += '}';
+    return header + '}';
+}
+
+// True when every member this reader does not use (unknown, repeated, or
+// a non-array where elements belong) is valid JSON; each is parsed on its
+// own and dropped.
+bool OtherMembersParse(const QByteArray& text, const TMembers& members)
+{
+    bool valid = true;
+    JsonSlices::ForEachMember(text, [&](TJsonSlice, TJsonSlice value) {
+        if (valid && !members.IsUsed(value))
+            valid = ParseSlice(text, value).has_value();
+    });
+    return valid;
+}
+
+// Calls `readOne` with each element of the streamed array, one parsed
+// element at a time; false when an element is not valid JSON.
+template <class TRead>
+bool ReadElements(const QByteArray& text, const std::optional<TJsonSlice>& array, TRead&& readOne)
+{
+    if (!array)
+        return true;
+    bool valid = true;
+    const bool shaped = JsonSlices::ForEachElement(text, *array, [&](TJsonSlice s) {
+        if (!valid)
+            return;
+        const std::optional<QJsonValue> value = ParseSlice(text, s);
+        if (!value)
+            valid = false;
+        else
+            readOne(*value);
+    });
+    return shaped && valid;
+}
+
+bool AllElementsParse(const QByteArray& text, const TMembers& members)
+{
+    for (const auto& array : members.Streamed)
+        if (!ReadElements(text, array, [](const QJsonValue&) {}))
+            return false;
     return true;
 }
 
-bool AllElementsParse(const QByteArray& text, const TSlicedFile& file)
+// The first byte of JSON text that is a value but not an object.
+bool StartsOtherValue(char c)
 {
-    for (const auto& list : file.Elements)
-        for (const TJsonSlice& s : list)
-            if (!ParseSlice(text, s))
-                return false;
-    return true;
+    return c == '[' || c == '"' || c == '-' || (c >= '0' && c <= '9') || c == 't' || c == 'f' || c == 'n';
 }
 
 }
 
 TProjectFileReader::TOutcome TProjectFileReader::Read(const QByteArray& text, TDialogueProject& into)
 {
-    TSlicedFile file;
-    if (!Slice(text, file))
-        return roFallback;
+    qsizetype first = 0;
+    while (first < text.size() && (text[first] == ' ' || text[first] == '\t' || text[first] == '\n' || text[first] == '\r'))
+        ++first;
+    if (first == text.size())
+        return roNotJson;
+    if (text[first] != '{')
+        return StartsOtherValue(text[first]) ? roNotObject : roNotJson;
+
+    TMembers members;
+    if (!FindMembers(text, members))
+        return roNotJson;
     QJsonParseError error;
-    const QJsonDocument header = QJsonDocument::fromJson(file.Header, &error);
+    const QJsonDocument header = QJsonDocument::fromJson(KeepingZeroWidthSpaces(HeaderText(text, members)), &error);
     if (error.error != QJsonParseError::NoError || !header.isObject())
+        return roNotJson;
+    // Raises for an object that is not a project, before its bulk is read.
+    into.ReadHeaderJSON(header.object());
+    if (members.HasOthers && !OtherMembersParse(text, members))
         return roNotJson;
 
     try {
-        into.ReadHeaderJSON(header.object());
         into.ClearNodes();
-        into.FNodes.reserve(size_t(file.Elements[0].size()));
         into.FFloatMessages.clear();
         into.FGlobalVars.clear();
-        // One element at a time, so only one element's tree exists at once.
-        const auto readAll = [&](const QVector<TJsonSlice>& slices, auto&& readOne) {
-            for (const TJsonSlice& s : slices) {
-                const std::optional<QJsonValue> value = ParseSlice(text, s);
-                if (!value)
-                    return false;
-                readOne(*value);
-            }
-            return true;
-        };
-        if (!readAll(file.Elements[0], [&](const QJsonValue& v) { into.ReadNodeJSON(v); })
-            || !readAll(file.Elements[1], [&](const QJsonValue& v) { into.ReadFloatMessageJSON(v); })
-            || !readAll(file.Elements[2], [&](const QJsonValue& v) { into.ReadGlobalVarJSON(v); }))
+        if (!ReadElements(text, members.Streamed[0], [&](const QJsonValue& v) { into.ReadNodeJSON(v); })
+            || !ReadElements(text, members.Streamed[1], [&](const QJsonValue& v) { into.ReadFloatMessageJSON(v); })
+            || !ReadElements(text, members.Streamed[2], [&](const QJsonValue& v) { into.ReadGlobalVarJSON(v); }))
             return roNotJson;
     } catch (const EDialogueError&) {
         // A broken project inside text that is not JSON at all is reported
         // as "not JSON", as a whole-document reader would.
-        if (!AllElementsParse(text, file))
+        if (!AllElementsParse(text, members))
             return roNotJson;
         throw;
     }

@@ -7,6 +7,7 @@
 #include "export/ExportManager.h"
 #include "interchange/FMFExporter.h"
 #include "interchange/FMFImporter.h"
+#include "interchange/ImportLog.h"
 #include "interchange/MSGImporter.h"
 #include "interchange/SSLImporter.h"
 #include "shell/BusyCursor.h"
@@ -190,8 +191,8 @@ void TMainForm::RunImport(const QString& kind, const QString& title, const QStri
     }();
     if (!result.Success || !imported) {
         AddLog(kind + QStringLiteral(" import failed."), llError);
-        for (const QString& error : result.Errors)
-            AddLog(QStringLiteral("  ") + error, llError);
+        for (const QString& line : ImportLog::ErrorLines(result.Errors))
+            AddLog(QStringLiteral("  ") + line, llError);
         return;
     }
     // The import replaces the project without asking; the undo point keeps

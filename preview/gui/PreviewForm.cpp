@@ -1,5 +1,7 @@
 #include "preview/gui/PreviewForm.h"
 
+#include "editors/AssetBrowserListing.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
@@ -382,10 +384,13 @@ QPixmap TPreviewForm::PlaceholderPortrait()
 
 void TPreviewForm::RefreshPortrait()
 {
-    QPixmap picture;
+    // Through the asset loader, whose PNG decoder refuses hostile files
+    // in bounded memory.
+    QImage image;
     const QString file = FEngine.PortraitFile();
     if (!file.isEmpty() && QFileInfo::exists(file))
-        picture.load(file);
+        AssetBrowserListing::LoadImageFile(file, image);
+    const QPixmap picture = QPixmap::fromImage(image);
     if (picture.isNull()) {
         FPortrait->setPixmap(PlaceholderPortrait());
         return;

@@ -2,6 +2,8 @@
 // hand us, and the damaged or hostile files that must fail cleanly.
 
 #include "ai/PngCodec.h"
+#include "tests/support/PeakMemory.h"
+#include "tests/support/PngBytes.h"
 #include "tests/support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -93,6 +95,41 @@ TEST(PngCodec, BadBytesFailWithAClearMessage)
         EXPECT_TRUE(image.IsNull()) << c.Name;
         EXPECT_FALSE(error.isEmpty()) << c.Name;
         EXPECT_TRUE(error.startsWith(c.MessageStart)) << c.Name << ": " << error.toStdString();
+    }
+}
+
+// Stated sizes are checked against the data before anything that large is
+// allocated: the images below once cost up to 2 GB and seconds each.
+TEST(PngCodec, StatedSizesBeyondTheDataFailInLittleMemory)
+{
+    struct Case { const char* Name; QByteArray Bytes; QString Message; };
+    using TestSupport::PngChunk;
+    QByteArray tinyPixels = TestSupport::PngStart(8192, 8192)
+        + PngChunk("IDAT", qCompress(QByteArray(64, '\0')).mid(4)) + PngChunk("IEND", QByteArray());
+    const Case cases[] = {
+        {"tEXt of 2 GB", TestSupport::PngClaimingTwoGigabytes("tEXt"), QStringLiteral("The PNG data is truncated.")},
+        {"zTXt of 2 GB", TestSupport::PngClaimingTwoGigabytes("zTXt"), QStringLiteral("The PNG data is truncated.")},
+        {"iTXt of 2 GB", TestSupport::PngClaimingTwoGigabytes("iTXt"), QStringLiteral("The PNG data is truncated.")},
+        {"sPLT of 2 GB", TestSupport::PngClaimingTwoGigabytes("sPLT"), QStringLiteral("The PNG data is truncated.")},
+        {"IDAT of 2 GB", TestSupport::PngClaimingTwoGigabytes("IDAT"), QStringLiteral("The PNG data is truncated.")},
+        {"8192x8192 in a few bytes", tinyPixels,
+         QStringLiteral("The PNG data is truncated (a 8192x8192 image cannot fit in %1 bytes).")
+             .arg(tinyPixels.size())},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (QByteArray(c.Name).startsWith("tEXt"))
+            EXPECT_EQ(c.Bytes.size(), 41);
+        TRgbaImage image;
+        QString error;
+        EXPECT_FALSE(PngCodec::Decode(c.Bytes, image, &error));
+        EXPECT_EQ(error, c.Message);
+        const long growthKb = TestSupport::PeakGrowthKb([&] {
+            TRgbaImage scratch;
+            PngCodec::Decode(c.Bytes, scratch);
+        });
+        ASSERT_GE(growthKb, 0);
+        EXPECT_LT(growthKb, 32 * 1024);
     }
 }
 

@@ -4,6 +4,8 @@
 #include "model/DateTimeText.h"
 #include "model/DialogueTypes.h"
 #include "model/JsonText.h"
+#include "model/ProjectFileReader.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -407,6 +409,13 @@ TEST_F(ProjectFileTest, BadFilesFailWithoutTouchingTheProject)
         { "trailing garbage", valid + "xyz", false, "" },
         { "unbalanced brackets", Header + "[{\"id\":[}]}", false, "" },
         { "escaped key, missing speaker", json(noSpeaker).replace("\"name\"", "\"n\\u0061me\""), true, "\"speaker\"" },
+        { "broken escape in a key", Header + "[], \"x\\u00\":1}", false, "" },
+        { "unknown member not JSON", Header + "[], \"extra\": tru}", false, "" },
+        { "repeated member not JSON", Header + "[], \"nodes\": [tru]}", false, "" },
+        { "object without project keys", "{\"data\": [1, 2, 3]}", true, "Required key \"name\" is missing" },
+        { "array after white space", " \r\n\t[{}]", true, "does not hold a JSON object" },
+        { "broken array at top", "[1, 2", true, "does not hold a JSON object" },
+        { "number at top", "-12", true, "does not hold a JSON object" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -428,6 +437,133 @@ TEST_F(ProjectFileTest, BadFilesFailWithoutTouchingTheProject)
         ASSERT_EQ(p.NodeCount(), 1);
         EXPECT_EQ(p.NodeAt(0)->Text(), "existing");
     }
+}
+
+// A NUL in "locales" or "tags" separates items like any control
+// character; it once made loading loop for ever.
+TEST_F(ProjectFileTest, NulInCommaTextSeparatesItems)
+{
+    const QByteArray valid = QJsonDocument(MinimalProject()).toJson(QJsonDocument::Compact);
+    struct Case { const char* name; QByteArray locales, tags; };
+    const Case cases[] = {
+        { "escaped", "en\\u0000de", "\\u0000a\\u0000,b" },
+        { "raw", QByteArray("en\0de", 5), QByteArray("\0a\0,b", 6) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray bytes = valid;
+        bytes.replace("\"locales\":\"en\"", "\"locales\":\"" + c.locales + "\"");
+        bytes.replace("\"tags\":\"\"", "\"tags\":\"" + c.tags + "\"");
+        WriteFile(PathOf("nul.tlw"), bytes);
+        TDialogueProject p;
+        ASSERT_TRUE(p.LoadFromFile(PathOf("nul.tlw")));
+        EXPECT_EQ(p.Locales(), QStringList({ "en", "de" }));
+        EXPECT_EQ(p.Tags(), QStringList({ "a", "b" }));
+    }
+}
+
+// Keys that repeat, hold escapes or are unknown read as a whole-document
+// parse reads them: the last of a repeated key counts.
+TEST_F(ProjectFileTest, MembersReadAsAWholeDocumentReadsThem)
+{
+    const QByteArray valid = QJsonDocument(MinimalProject()).toJson(QJsonDocument::Compact);
+    const QByteArray body = valid.left(valid.size() - 1);
+    struct Case { const char* name; QByteArray text; };
+    const Case cases[] = {
+        { "repeated name", body + ",\"name\":\"second\"}" },
+        { "nodes then not an array", body + ",\"nodes\":5}" },
+        { "nodes repeated", body + ",\"nodes\":[]}" },
+        { "escaped header key", body + ",\"np\\u0063Name\":\"Harold\"}" },
+        { "escaped nodes key", "{\"n\\u006Fdes\":[]," + valid.mid(1) },
+        { "unknown members", body + ",\"extra\":{\"a\":[1,2,{}]},\"more\":null}" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDialogueProject whole;
+        whole.FromJSON(QJsonDocument::fromJson(c.text).object());
+        WriteFile(PathOf("keys.tlw"), c.text);
+        TDialogueProject loaded;
+        ASSERT_TRUE(loaded.LoadFromFile(PathOf("keys.tlw")));
+        ExpectSameDocument(loaded, whole);
+    }
+}
+
+// A large JSON file that is not a project is refused from its first byte
+// or its header, without building a document of it; a file too large to be
+// a project is refused unread. Loading a 20 MB array once peaked at nine
+// times its size.
+TEST_F(ProjectFileTest, LargeFilesThatAreNoProjectFailInLittleMemory)
+{
+    QByteArray items;
+    for (int i = 0; i < 1000; ++i)
+        items += "{\"id\":" + QByteArray::number(i) + ",\"text\":\"abc\",\"list\":[1,2,3,4]},";
+    items.chop(1);
+    QByteArray array = "\xEF\xBB\xBF[";
+    QByteArray object = "{\"version\":\"1\",\"data\":[";
+    while (array.size() < 20 * 1024 * 1024) {
+        array += items + ',';
+        object += items + ',';
+    }
+    array += "1]";
+    object += "1]}";
+    struct Case { const char* name; QByteArray text; const char* message; };
+    const Case cases[] = {
+        { "array", array, "does not hold a JSON object" },
+        { "object without project keys", object, "Required key \"name\" is missing" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(PathOf("big.json"), c.text);
+        TDialogueProject p;
+        try {
+            p.LoadFromFile(PathOf("big.json"));
+            ADD_FAILURE() << "no error raised";
+        } catch (const EDialogueError& e) {
+            EXPECT_TRUE(e.Message().contains(QString::fromUtf8(c.message))) << e.Message().toStdString();
+        }
+        const long growthKb = PeakGrowthKb([&] {
+            TDialogueProject scratch;
+            try {
+                scratch.LoadFromFile(PathOf("big.json"));
+            } catch (const EDialogueError&) {
+            }
+        });
+        ASSERT_GE(growthKb, 0);
+        EXPECT_LT(growthKb, 2 * c.text.size() / 1024);
+    }
+
+    // Sparse, so it takes no disk.
+    QFile huge(PathOf("huge.json"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(TProjectFileReader::MaxFileBytes + 1));
+    huge.close();
+    TDialogueProject p;
+    try {
+        p.LoadFromFile(PathOf("huge.json"));
+        ADD_FAILURE() << "no error raised";
+    } catch (const EDialogueError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("The file \"%1\" is too large to be a project (512 MB; project files "
+                                              "are limited to 512 MB)").arg(PathOf("huge.json")));
+    }
+}
+
+// U+FEFF is written as it is; Qt's parser used to drop it from the start
+// of every string, so such texts came back shorter.
+TEST_F(ProjectFileTest, ZeroWidthNoBreakSpaceAtTheStartOfTextsSurvives)
+{
+    const QString zw(QChar(0xFEFF));
+    TDialogueProject p;
+    p.SetName(zw + "Name");
+    p.Tags() = QStringList { zw, zw + "b" };
+    p.GlobalVars()[zw + "key"] = zw;
+    TDialogueNode* n = p.AddNode(ntNPCDialogue);
+    n->SetText(zw);
+    n->AddOption()->Text = zw + zw;
+    SaveAndRead(p);
+    TDialogueProject q;
+    ASSERT_TRUE(q.LoadFromFile(PathOf("p.tlw")));
+    ExpectSameDocument(q, p);
+    EXPECT_EQ(q.NodeAt(0)->Text(), zw);
 }
 
 TEST_F(ProjectFileTest, MissingFileIsFalse)

@@ -161,4 +161,25 @@ TEST_F(MainExchange, FailedImportChangesNothing)
     EXPECT_EQ(DocumentText(*Window->Project()), before);
 }
 
+// A binary file taken for a message file logs ten of its errors, escaped,
+// not one line of control codes per broken line.
+TEST_F(MainExchange, GarbageImportLogsTenEscapedErrors)
+{
+    QByteArray garbage;
+    for (int i = 0; i < 47; ++i)
+        garbage += QByteArray("{\x01\x02\x7F\x1B[2J", 8) + QByteArray::number(i) + "\r\n";
+    TestSupport::WriteFile(Path("garbage.msg"), garbage);
+    const int before = LogTexts().size();
+    Dialogs->OpenFiles.push_back(Path("garbage.msg"));
+    Trigger("miImportMSG");
+    const QStringList added = LogTexts().mid(before);
+    ASSERT_EQ(added.size(), 12);
+    EXPECT_EQ(added.first(), " ? MSG import failed.");
+    EXPECT_EQ(added[1], QStringLiteral(" ?   Line 1: Could not parse: {\\x01\\x02\\x7F\\x1B[2J0"));
+    EXPECT_EQ(added.last(), QStringLiteral(" ?   \u2026 and 37 more"));
+    for (const QString& line : added)
+        for (QChar c : line)
+            EXPECT_TRUE(c.isPrint()) << line.toStdString();
+}
+
 }

@@ -2,6 +2,10 @@
 // portrait, all without opening a modal loop.
 
 #include "preview/gui/PreviewForm.h"
+#include "ai/PngCodec.h"
+#include "tests/support/PeakMemory.h"
+#include "tests/support/PngBytes.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +162,27 @@ TEST_F(PreviewWindowTest, MissingPortraitShowsPlaceholder)
     auto form = Open();
     const QImage shown = form->PortraitLabel()->pixmap().toImage();
     EXPECT_EQ(shown, TPreviewForm::PlaceholderPortrait().toImage());
+}
+
+// Portraits are read by content through the bounded PNG decoder: a file
+// whose chunk claims 2 GB once cost that much and seconds to show.
+TEST_F(PreviewWindowTest, PortraitsAreReadByContentInBoundedMemory)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString good = dir.filePath("portrait.img");
+    TestSupport::WriteFile(good, PngCodec::Encode(TRgbaImage(4, 2, RGBToColor(255, 0, 0))));
+    FStart->SetPortraitFile(good);
+    EXPECT_NE(Open()->PortraitLabel()->pixmap().toImage(), TPreviewForm::PlaceholderPortrait().toImage());
+
+    const QString hostile = dir.filePath("hostile.png");
+    TestSupport::WriteFile(hostile, TestSupport::PngClaimingTwoGigabytes("tEXt"));
+    FStart->SetPortraitFile(hostile);
+    QImage shown;
+    const long growthKb = TestSupport::PeakGrowthHereKb([&] { shown = Open()->PortraitLabel()->pixmap().toImage(); });
+    EXPECT_EQ(shown, TPreviewForm::PlaceholderPortrait().toImage());
+    ASSERT_GE(growthKb, 0);
+    EXPECT_LT(growthKb, 256 * 1024);
 }
 
 TEST_F(PreviewWindowTest, EmptyProjectOpensWithoutNode)
