@@ -152,6 +152,40 @@ TEST_F(PreviewWindowTest, InspectorEdits)
     EXPECT_EQ(form->Engine().SimInventory().size(), 1);
 }
 
+TEST_F(PreviewWindowTest, IntelligenceRowHidesAndShowsOptions)
+{
+    AddOptions(2);
+    FStart->PlayerOptions()[0]->IntelligenceRequired = 7;
+    FStart->PlayerOptions()[1]->IntelligenceRequired = -3;
+    FStart->PlayerOptions()[1]->Reaction = rcBad;
+    TPlayerOption* again = FStart->AddOption();
+    again->Text = "Again";
+    again->TargetNodeID = FStart->ID();
+    auto form = Open();
+    int row = -1;
+    for (int r = 0; r < form->VarsGrid()->rowCount(); ++r)
+        if (form->VarsGrid()->item(r, 0)->text() == "INTELLIGENCE")
+            row = r;
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(form->VarsGrid()->item(row, 1)->text(), "5");
+    ASSERT_EQ(form->OptionButtons().size(), 2) << "at 5 neither the clever nor the dim-witted answer shows";
+    EXPECT_EQ(form->OptionButtons()[0]->text(), "3.  Again");
+
+    form->InputBox = [](const QString& title, const QString& prompt, QString& value) {
+        EXPECT_EQ(title, "Edit Variable");
+        EXPECT_EQ(prompt, "INTELLIGENCE:");
+        value = "2";
+        return true;
+    };
+    form->EditVarRow(row);
+    EXPECT_EQ(form->VarsGrid()->item(row, 1)->text(), "2");
+    EXPECT_EQ(form->Engine().SimIntelligence(), 2);
+    Press(form.get(), Qt::Key_1);   // "Again": the node is shown anew for the edited stat
+    ASSERT_EQ(form->OptionButtons().size(), 3);
+    EXPECT_EQ(form->OptionButtons()[0]->text(), "2.  Answer 2  [INT <= 3]  [Bad]");
+    EXPECT_EQ(form->OptionButtons()[1]->text(), "3.  Again");
+}
+
 TEST_F(PreviewWindowTest, MissingPortraitShowsPlaceholder)
 {
     FStart->SetPortraitFile("/no/such/portrait.png");
