@@ -756,6 +756,11 @@ TEST_F(NodeFixture, EveryPageInEveryThemeFitsWithTabsInLayoutOrderAndAccessKeys)
         form.SelectCondition(0);
         form.SelectScript(0);
         auto* pages = Find<QTabWidget>(form, "tabPages");
+        // Fixed-width drop-downs show their longest entry whole.
+        for (const char* name : { "cmbIntelligence", "cmbReaction" }) {
+            auto* combo = Find<QComboBox>(form, name);
+            EXPECT_GE(combo->width(), combo->sizeHint().width()) << name;
+        }
         for (int page = 0; page < pages->count(); ++page) {
             pages->setCurrentIndex(page);
             ExpectNothingCutOff(form);

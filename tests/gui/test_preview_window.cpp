@@ -2,6 +2,8 @@
 // portrait, all without opening a modal loop.
 
 #include "preview/gui/PreviewForm.h"
+#include "shell/ThemeManager.h"
+#include "tests/gui/test_node_properties_support.h"
 
 #include <gtest/gtest.h>
 
@@ -215,4 +217,37 @@ TEST_F(PreviewWindowTest, Screenshot)
     if (!path.isEmpty())
         form->grab().save(path + "/preview.png");
     EXPECT_FALSE(form->grab().isNull());
+}
+
+// Every theme, with the tags of an option's requirements and reaction and
+// the INTELLIGENCE row showing, saved for a look by eye.
+TEST_F(PreviewWindowTest, TaggedOptionsInEveryTheme)
+{
+    AddOptions(3);
+    TPlayerOption* clever = FStart->PlayerOptions()[0].get();
+    clever->IntelligenceRequired = 4;
+    clever->Reaction = rcGood;
+    clever->HasSkillCheck = true;
+    clever->SkillCheck.Difficulty = 60;
+    FStart->PlayerOptions()[1]->Reaction = rcBad;
+    FStart->PlayerOptions()[2]->IntelligenceRequired = 8;   // above the starting 5: left out
+    FStart->PlayerOptions()[2]->ItemRequired = "Rope";
+    for (int style = 0; style < ThemeStyleCount; ++style) {
+        TThemeManager::ApplyTheme(TThemeStyle(style));
+        auto form = Open();
+        form->show();
+        QApplication::processEvents();
+        const auto& buttons = form->OptionButtons();
+        ASSERT_EQ(buttons.size(), 3);
+        EXPECT_EQ(buttons[0]->text(), "1.  Answer 1  [Speech 60%]  [INT 4]  [Good]");
+        EXPECT_EQ(buttons[1]->text(), "2.  Answer 2  [Bad]");
+        for (QPushButton* b : buttons)
+            EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->text())) << b->text().toStdString();
+        const int statRow = form->VarsGrid()->rowCount() - 1;
+        EXPECT_EQ(form->VarsGrid()->item(statRow, 0)->text(), "INTELLIGENCE");
+        EXPECT_GE(form->VarsGrid()->columnWidth(0),
+                  form->VarsGrid()->fontMetrics().horizontalAdvance("INTELLIGENCE"));
+        EditorTest::SaveGrab(*form, QStringLiteral("preview_%1.png").arg(style));
+    }
+    TThemeManager::ApplyTheme(tsAmber);
 }
