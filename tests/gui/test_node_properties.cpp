@@ -663,10 +663,11 @@ TEST_F(NodeFixture, TypedAndOutOfRangeInputs)
 
 TEST_F(NodeFixture, OkKeepsGameScriptFieldsItDoesNotTouch)
 {
-    // Out-of-range intelligence from a hand-edited file, and an option
-    // confirmed unchanged: nothing is clipped or reset.
+    // Out-of-range intelligence and a guard of two lines from a hand-edited
+    // file, confirmed unchanged: nothing is clipped or reset.
     N1->PlayerOptions()[0]->IntelligenceRequired = 15;
     N1->PlayerOptions()[0]->MsgNumber = std::numeric_limits<int>::max();
+    N1->PlayerOptions()[0]->Guard = "global_var(GVAR_A) == 1\r\n  and dude_iq > 3";
     const QString before = TestSupport::DocumentText(P);
     {
         TNodePropertiesForm form(nullptr, N1, &P);
