@@ -22,6 +22,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <limits>
+
 using namespace ModalFormControls;
 using namespace ModalFormStyle;
 
@@ -51,6 +54,16 @@ QHBoxLayout* Line(std::initializer_list<QWidget*> widgets, bool stretch = true)
     if (stretch)
         line->addStretch(1);
     return line;
+}
+
+// A message number: 0 is shown as not numbered yet.
+QSpinBox* MessageNumberSpin(QWidget* parent, const char* name)
+{
+    QSpinBox* spin = NamedSpin(parent, name, 0, std::numeric_limits<int>::max(), 100);
+    spin->setSpecialValueText(QStringLiteral("(none yet)"));
+    spin->setToolTip(QStringLiteral("The line's number in the game's message file. The game export numbers the "
+                                    "lines that have none and keeps the numbers already given."));
+    return spin;
 }
 
 QListWidget* NewList(QWidget* parent, const char* name, int width)
@@ -239,6 +252,16 @@ QWidget* TNodePropertiesForm::BuildGeneralPage()
     edtCombatScript = NamedEdit(page, "edtCombatScript", ControlWidth);
     AddField(grid, row, QStringLiteral("Com&bat Script:"), { edtCombatScript });
 
+    // The node's place in the game script and its message file.
+    spnMsgNumber = MessageNumberSpin(page, "spnMsgNumber");
+    edtProcedure = NamedEdit(page, "edtProcedure", 160);
+    edtProcedure->setPlaceholderText(QStringLiteral("from the node ID"));
+    edtProcedure->setToolTip(QStringLiteral("The name of this node's procedure in the game script; empty = made from "
+                                            "the node ID."));
+    AddCaption(grid, row, 0, QStringLiteral("Message Number:"), spnMsgNumber);
+    grid->addLayout(Line({ spnMsgNumber, inlineCaption(QStringLiteral("Procedure:"), edtProcedure), edtProcedure }),
+                    row++, 1);
+
     CloseCaptionGrid(grid, row);
 
     connect(btnPortrait, &QPushButton::clicked, this, [this] {
@@ -316,6 +339,31 @@ QWidget* TNodePropertiesForm::BuildOptionsPage()
     spnKarmaReq = NamedSpin(details, "spnKarmaReq", -1000, 1000, SpinWidth);
     AddField(grid, row, QStringLiteral("&Karma Req:"), { spnKarmaReq });
 
+    // How the option is offered in the game script.
+    cmbIntelligence = FixedList(details, "cmbIntelligence", NodePropertiesText::IntelligenceKindItems(), 190);
+    spnIntelligence = NamedSpin(details, "spnIntelligence", 1, 10, 56);
+    const QString iqTip = QStringLiteral(
+        "The intelligence a player needs to be offered this option. The games' average is 4. "
+        "\"At most\" makes an option only a dim-witted player sees (the games use at most 3).");
+    cmbIntelligence->setToolTip(iqTip);
+    spnIntelligence->setToolTip(iqTip);
+    cmbReaction = FixedList(details, "cmbReaction", NodePropertiesText::ReactionItems(), 90);
+    cmbReaction->setToolTip(QStringLiteral("How the NPC takes this answer: a good, neutral or bad reaction."));
+    QLabel* reactionCaption = Caption(QStringLiteral("Reaction:"), cmbReaction, 0, details);
+    FCaptions << reactionCaption;
+    AddField(grid, row, QStringLiteral("Intelligence Le&vel:"),
+             { cmbIntelligence, spnIntelligence, reactionCaption, cmbReaction });
+
+    edtGuard = NamedEdit(details, "edtGuard", 0);
+    edtGuard->setPlaceholderText(QStringLiteral("e.g. global_var(GVAR_WELL_QUEST) == 2"));
+    edtGuard->setToolTip(QStringLiteral("Offered only while this condition holds in the game. Written into the "
+                                        "script exactly as typed; empty = always offered."));
+    AddCaption(grid, row, 0, QStringLiteral("Script Guard:"), edtGuard);
+    grid->addWidget(edtGuard, row++, 1);
+
+    spnOptionMsg = MessageNumberSpin(details, "spnOptionMsg");
+    AddField(grid, row, QStringLiteral("Message Num&ber:"), { spnOptionMsg });
+
     chkSkillCheck = NamedCheck(details, "chkSkillCheck", QStringLiteral("Requires &Skill Check"));
     grid->addWidget(chkSkillCheck, row++, 1);
 
@@ -330,6 +378,8 @@ QWidget* TNodePropertiesForm::BuildOptionsPage()
     connect(btnOptionDown, &QPushButton::clicked, this, [this] { MoveOptionClicked(+1); });
     connect(edtOptionText, &QLineEdit::textChanged, this, &TNodePropertiesForm::OptionTextTyped);
     connect(chkSkillCheck, &QCheckBox::toggled, pnlSkillCheck, &QWidget::setVisible);
+    connect(cmbIntelligence, &QComboBox::currentIndexChanged, this, &TNodePropertiesForm::IntelligenceKindChosen);
+    ShowIntelligence({});
     return page;
 }
 
@@ -532,6 +582,8 @@ void TNodePropertiesForm::LoadNode()
     chkStartNode->setChecked(f.IsStartNode);
     memoComment->setPlainText(f.Comment);
     edtCombatScript->setText(f.CombatScript);
+    spnMsgNumber->setValue(f.MsgNumber);
+    edtProcedure->setText(f.ProcedureName);
     lblTitle->setText(NodePropertiesText::Title(*FNode));
     RebuildOptionList(-1);
     RebuildConditionList(-1);
@@ -615,6 +667,11 @@ void TNodePropertiesForm::ShowOption(int row)
     edtItemReq->setText(d.ItemRequired);
     spnRepReq->setValue(d.ReputationRequired);
     spnKarmaReq->setValue(d.KarmaRequired);
+    ShowIntelligence(TIntelligenceChoice::From(d.IntelligenceRequired));
+    cmbReaction->setCurrentIndex(int(d.Reaction) < ReactionCount ? int(d.Reaction) : int(rcNeutral));
+    edtGuard->setText(d.Guard);
+    edtGuard->setCursorPosition(0);
+    spnOptionMsg->setValue(d.MsgNumber);
     // The skill fields are loaded even while hidden, so ticking the box
     // starts from this option's own record, not the previous option's.
     const int skill = int(d.SkillCheck.Skill);
@@ -625,6 +682,26 @@ void TNodePropertiesForm::ShowOption(int row)
     edtFailureMsg->setText(d.SkillCheck.FailureMessage);
     ShowPicker(cmbSuccessNode, d.SkillCheck.SuccessNodeID);
     ShowPicker(cmbFailureNode, d.SkillCheck.FailureNodeID);
+}
+
+void TNodePropertiesForm::ShowIntelligence(const TIntelligenceChoice& choice)
+{
+    TLoadingGuard guard(FLoading);
+    // A value beyond the games' 1..10 from a hand-edited file is shown and kept, not clipped.
+    spnIntelligence->setMaximum(std::max(10, choice.Amount));
+    spnIntelligence->setValue(choice.Amount);
+    cmbIntelligence->setCurrentIndex(choice.Kind);
+    spnIntelligence->setEnabled(choice.Kind != ikNone);
+}
+
+void TNodePropertiesForm::IntelligenceKindChosen(int kind)
+{
+    if (FLoading)
+        return;
+    // Coming from no requirement, start at the games' usual value for the kind.
+    if (!spnIntelligence->isEnabled())
+        spnIntelligence->setValue(TIntelligenceChoice::UsualAmount(kind));
+    spnIntelligence->setEnabled(kind != ikNone);
 }
 
 void TNodePropertiesForm::ShowCondition(int row)
@@ -665,6 +742,12 @@ void TNodePropertiesForm::StoreShownDetails()
         d.ItemRequired = edtItemReq->text();
         d.ReputationRequired = spnRepReq->value();
         d.KarmaRequired = spnKarmaReq->value();
+        d.IntelligenceRequired = TIntelligenceChoice{ cmbIntelligence->currentIndex(), spnIntelligence->value() }
+                                     .Required();
+        const int reaction = cmbReaction->currentIndex();
+        d.Reaction = reaction >= 0 && reaction < ReactionCount ? TReaction(reaction) : option->Reaction;
+        d.MsgNumber = spnOptionMsg->value();
+        d.Guard = edtGuard->text();
         d.SkillCheck = option->SkillCheck;
         if (cmbSkill->currentIndex() >= 0)
             d.SkillCheck.Skill = TSkillType(cmbSkill->currentIndex());
@@ -710,6 +793,8 @@ void TNodePropertiesForm::StoreGeneral()
     f.IsStartNode = chkStartNode->isChecked();
     f.Comment = ModalFormText::KeepLineEnds(memoComment->toPlainText(), FNode->Comment());
     f.CombatScript = edtCombatScript->text();
+    f.MsgNumber = spnMsgNumber->value();
+    f.ProcedureName = edtProcedure->text();
     f.StoreInto(*FNode, FProject);
     FNode->SetNextNodeID(PickerLink(cmbNextNode));
 }

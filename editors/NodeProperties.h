@@ -89,6 +89,8 @@ private:
     void ShowOption(int row);
     void ShowCondition(int row);
     void ShowScript(int row);
+    void ShowIntelligence(const TIntelligenceChoice& choice);
+    void IntelligenceKindChosen(int kind);
     void StoreShownDetails();
     void StoreGeneral();
     void RefreshCaptions();
@@ -143,6 +145,8 @@ private:
     QCheckBox* chkStartNode = nullptr;
     QPlainTextEdit* memoComment = nullptr;
     QLineEdit* edtCombatScript = nullptr;
+    QSpinBox* spnMsgNumber = nullptr;
+    QLineEdit* edtProcedure = nullptr;
 
     // Player options
     QPushButton* btnAddOption = nullptr;
@@ -156,6 +160,11 @@ private:
     QLineEdit* edtItemReq = nullptr;
     QSpinBox* spnRepReq = nullptr;
     QSpinBox* spnKarmaReq = nullptr;
+    QComboBox* cmbIntelligence = nullptr;
+    QSpinBox* spnIntelligence = nullptr;
+    QComboBox* cmbReaction = nullptr;
+    QLineEdit* edtGuard = nullptr;
+    QSpinBox* spnOptionMsg = nullptr;
     QCheckBox* chkSkillCheck = nullptr;
     QFrame* pnlSkillCheck = nullptr;
     QComboBox* cmbSkill = nullptr;

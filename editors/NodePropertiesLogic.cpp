@@ -1,6 +1,7 @@
 #include "editors/NodePropertiesLogic.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace NodePropertiesText {
@@ -34,6 +35,12 @@ QStringList ConditionTypeItems() { return FromTable(ConditionTypeIds, ConditionT
 QStringList OperatorItems() { return FromTable(OperatorSymbols, ConditionOperatorCount); }
 QStringList BoolOpItems() { return FromTable(BoolOpNames, BoolOpCount); }
 QStringList ScriptEventItems() { return FromTable(ScriptEventIdentifiers, ScriptEventCount); }
+QStringList ReactionItems() { return FromTable(ReactionNames, ReactionCount); }
+
+QStringList IntelligenceKindItems()
+{
+    return { QStringLiteral("None"), QStringLiteral("At least"), QStringLiteral("At most (low intelligence)") };
+}
 
 QString NoneEntry() { return QStringLiteral("(none)"); }
 QString TypeName(int nodeType) { return Entry(NodeTypeNames, NodeTypeCount, nodeType); }
@@ -143,6 +150,8 @@ TNodeGeneralFields TNodeGeneralFields::From(const TDialogueNode& node)
     f.IsStartNode = node.IsStartNode();
     f.Comment = node.Comment();
     f.CombatScript = node.CombatScript();
+    f.MsgNumber = node.MsgNumber();
+    f.ProcedureName = node.ProcedureName();
     return f;
 }
 
@@ -163,6 +172,8 @@ void TNodeGeneralFields::StoreInto(TDialogueNode& node, TDialogueProject* projec
     node.SetRandomWeight(RandomWeight);
     node.SetComment(Comment);
     node.SetCombatScript(CombatScript);
+    node.SetMsgNumber(MsgNumber);
+    node.SetProcedureName(ProcedureName);
     ApplyStartMark(node, project, IsStartNode);
 }
 
@@ -189,9 +200,34 @@ template <class Source, class Target> void CopyOptionFields(const Source& from, 
     to.ItemRequired = from.ItemRequired;
     to.ReputationRequired = from.ReputationRequired;
     to.KarmaRequired = from.KarmaRequired;
+    to.IntelligenceRequired = from.IntelligenceRequired;
+    to.Reaction = from.Reaction;
+    to.MsgNumber = from.MsgNumber;
+    to.Guard = from.Guard;
 }
 
 }
+
+TIntelligenceChoice TIntelligenceChoice::From(qint32 required)
+{
+    if (required > 0)
+        return { ikAtLeast, required };
+    if (required < 0)   // the lowest integer has no positive twin; its neighbour stands in
+        return { ikAtMost, required == std::numeric_limits<qint32>::min() ? std::numeric_limits<qint32>::max()
+                                                                         : -required };
+    return {};
+}
+
+qint32 TIntelligenceChoice::Required() const
+{
+    switch (Kind) {
+    case ikAtLeast: return Amount;
+    case ikAtMost: return -Amount;
+    default: return 0;
+    }
+}
+
+int TIntelligenceChoice::UsualAmount(int kind) { return kind == ikAtMost ? 3 : 4; }
 
 TOptionDetails TOptionDetails::From(const TPlayerOption& option)
 {

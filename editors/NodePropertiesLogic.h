@@ -18,6 +18,9 @@ QStringList ConditionTypeItems();   // "ctSkillCheck" ... "ctRandom"
 QStringList OperatorItems();        // "==" ... ">="
 QStringList BoolOpItems();          // "AND", "OR", "NOT"
 QStringList ScriptEventItems();     // "seOnDialogueStart" ... "seOnDialogueEnd"
+QStringList ReactionItems();        // "Good", "Neutral", "Bad"
+// The kinds of intelligence requirement, in TIntelligenceKind order.
+QStringList IntelligenceKindItems();
 
 QString NoneEntry();                // "(none)"
 QString TypeName(int nodeType);     // display name; empty outside the table
@@ -73,6 +76,8 @@ struct TNodeGeneralFields {
     int RandomWeight = 1;
     bool IsStartNode = false;
     QString Comment, CombatScript;
+    int MsgNumber = 0;
+    QString ProcedureName;
 
     static TNodeGeneralFields From(const TDialogueNode& node);
     // Writes the fields back; a newly set start mark moves the project's
@@ -83,6 +88,22 @@ struct TNodeGeneralFields {
 // Sets or clears the node's start mark by the editor's rule.
 void ApplyStartMark(TDialogueNode& node, TDialogueProject* project, bool ticked);
 
+// An option's intelligence requirement as the window shows it: no
+// requirement, at least an amount, or at most an amount (the options only
+// a dim-witted player sees, stored as the negative amount).
+enum TIntelligenceKind : std::uint8_t { ikNone, ikAtLeast, ikAtMost };
+
+struct TIntelligenceChoice {
+    int Kind = ikNone;
+    int Amount = 4;   // the games' average; shown, but unused, with no requirement
+
+    static TIntelligenceChoice From(qint32 required);
+    qint32 Required() const;
+    // The amount a newly chosen kind starts at: the games' average (4) for
+    // at least, their low-intelligence mark (3) for at most.
+    static int UsualAmount(int kind);
+};
+
 // The option details shown right of the option list.
 struct TOptionDetails {
     QString Text;
@@ -92,6 +113,10 @@ struct TOptionDetails {
     QString ItemRequired;
     int ReputationRequired = 0;
     int KarmaRequired = 0;
+    int IntelligenceRequired = 0;
+    TReaction Reaction = rcNeutral;
+    int MsgNumber = 0;
+    QString Guard;
     TSkillCheck SkillCheck;
 
     static TOptionDetails From(const TPlayerOption& option);

@@ -19,6 +19,8 @@ const char* const SkillNames[SkillTypeCount] = {
     "Speech", "Barter", "Science", "Repair", "Lockpick", "Sneak", "Medicine",
     "Survival", "Gambling", "Energy Weapons", "Small Guns", "Big Guns"};
 
+const char* const ReactionNames[ReactionCount] = {"Good", "Neutral", "Bad"};
+
 const char* const OperatorSymbols[ConditionOperatorCount] = {"==", "!=", "<", ">", "<=", ">="};
 
 const TColor DefaultNodeColors[NodeTypeCount] = {

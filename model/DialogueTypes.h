@@ -68,12 +68,18 @@ enum TScriptEvent : std::uint8_t {
 };
 constexpr int ScriptEventCount = 7;
 
+// The reaction a player option carries in the game (its good, neutral or
+// bad variant of the option call).
+enum TReaction : std::uint8_t { rcGood, rcNeutral, rcBad };
+constexpr int ReactionCount = 3;
+
 extern const char* const NodeTypeNames[NodeTypeCount];
 extern const char* const SkillNames[SkillTypeCount];
 extern const char* const OperatorSymbols[ConditionOperatorCount];
 // The script events' enumeration names, as scripts and the preview show them.
 extern const char* const ScriptEventIdentifiers[ScriptEventCount];
 extern const TColor DefaultNodeColors[NodeTypeCount];
+extern const char* const ReactionNames[ReactionCount];
 
 // Default colour of a node type; a type outside the table (only possible from
 // a hand-edited file) gets the NPC dialogue colour instead of reading past it.
@@ -132,6 +138,13 @@ public:
     qint32 ReputationRequired = 0;
     qint32 KarmaRequired = -1000;
     QString ItemRequired;
+    // The least intelligence that shows the option; 0 = no requirement, a
+    // negative value shows it only at or below that much (the dim-witted
+    // options).
+    qint32 IntelligenceRequired = 0;
+    TReaction Reaction = rcNeutral;
+    qint32 MsgNumber = 0;   // its line in the game's message file; 0 = not numbered yet
+    QString Guard;          // a condition in the game's script language, kept verbatim
 };
 
 class TNodeScript {
@@ -159,6 +172,7 @@ public:
     bool IsCombatTaunt = false;
     bool IsContextSensitive = false;
     QString LocaleKey;
+    qint32 MsgNumber = 0;   // its line in the game's message file; 0 = not numbered yet
 };
 
 using TPlayerOptionList = std::vector<std::unique_ptr<TPlayerOption>>;
@@ -231,6 +245,8 @@ public:
     TLW_VALUE_PROPERTY(qint32, RandomWeight, 1);
     TLW_PROPERTY(QString, CombatScript);
     TLW_PROPERTY(QString, TradeInventory);
+    TLW_VALUE_PROPERTY(qint32, MsgNumber, 0);   // the line's number in the message file; 0 = none yet
+    TLW_PROPERTY(QString, ProcedureName);       // the game script's procedure; empty = from the ID
     TLW_PROPERTY(QString, OriginalID);   // memory only; never in the project file
 
 private:

@@ -15,8 +15,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -39,18 +41,29 @@ public:
     qint32 Int(const char* key) const
     {
         const QJsonValue v = Required(key);
-        if (v.isDouble()) {
-            const double d = v.toDouble();
-            if (std::floor(d) == d && d >= std::numeric_limits<qint32>::min()
-                && d <= std::numeric_limits<qint32>::max())
-                return qint32(d);
-        } else if (v.isString()) {
-            bool ok = false;
-            const qint32 n = v.toString().trimmed().toInt(&ok, 10);
-            if (ok)
-                return n;
-        }
+        if (const std::optional<qint32> n = ToInt(v))
+            return *n;
         Fail(key, v);
+    }
+
+    // Keys added after the format was first fixed: a missing key or a value
+    // of the wrong kind gives the default instead of failing the load.
+    qint32 OptionalInt(const char* key, qint32 fallback) const
+    {
+        return ToInt(FObj.value(QLatin1String(key))).value_or(fallback);
+    }
+
+    QString OptionalString(const char* key) const
+    {
+        const QJsonValue v = FObj.value(QLatin1String(key));
+        return v.isString() ? v.toString() : QString();
+    }
+
+    template <typename TEnum>
+    TEnum OptionalEnum(const char* key, int count, TEnum fallback) const
+    {
+        const qint32 n = OptionalInt(key, fallback);
+        return n >= 0 && n < count ? TEnum(n) : fallback;
     }
 
     quint32 Color(const char* key) const
@@ -134,6 +147,23 @@ private:
                                  .arg(shown, QLatin1String(key), FWhere));
     }
 
+    // A whole number that fits 32 bits, as a JSON number or a decimal string.
+    static std::optional<qint32> ToInt(const QJsonValue& v)
+    {
+        if (v.isDouble()) {
+            const double d = v.toDouble();
+            if (std::floor(d) == d && d >= std::numeric_limits<qint32>::min()
+                && d <= std::numeric_limits<qint32>::max())
+                return qint32(d);
+        } else if (v.isString()) {
+            bool ok = false;
+            const qint32 n = v.toString().trimmed().toInt(&ok, 10);
+            if (ok)
+                return n;
+        }
+        return std::nullopt;
+    }
+
     static QString NumberText(double d)
     {
         if (std::floor(d) == d && std::fabs(d) < 1e15)
@@ -166,6 +196,12 @@ QJsonObject ElementObject(const QJsonValue& v, const char* arrayKey, const QStri
     return v.toObject();
 }
 
+// A message number below 1 is no number: the line gets one on export.
+qint32 MessageNumber(const TObjectReader& r)
+{
+    return std::max(r.OptionalInt("msgNumber", 0), 0);
+}
+
 TSkillCheck SkillCheckFromJSON(const QJsonObject& obj, const QString& where)
 {
     TObjectReader r(obj, where);
@@ -194,6 +230,10 @@ std::unique_ptr<TPlayerOption> OptionFromJSON(const QJsonObject& obj, const QStr
     opt->ReputationRequired = r.Int("reputationRequired");
     opt->KarmaRequired = r.Int("karmaRequired");
     opt->ItemRequired = r.String("itemRequired");
+    opt->IntelligenceRequired = r.OptionalInt("intelligenceRequired", 0);
+    opt->Reaction = r.OptionalEnum<TReaction>("reaction", ReactionCount, rcNeutral);
+    opt->MsgNumber = MessageNumber(r);
+    opt->Guard = r.OptionalString("guard");
     if (opt->HasSkillCheck && r.Has("skillCheck")) {
         const QJsonValue sc = r.Value("skillCheck");
         if (!sc.isObject())
@@ -241,6 +281,8 @@ void TDialogueNode::FromJSON(const QJsonObject& obj)
     FRandomWeight = r.Int("randomWeight");
     FCombatScript = r.String("combatScript");
     FTradeInventory = r.String("tradeInventory");
+    FMsgNumber = MessageNumber(r);
+    FProcedureName = r.OptionalString("procedureName");
 
     FPlayerOptions.clear();
     for (const QJsonValue& v : OptionalArray(obj, "options"))
@@ -292,6 +334,7 @@ void TFloatMessage::FromJSON(const QJsonObject& obj)
     IsCombatTaunt = r.Bool("isCombatTaunt");
     IsContextSensitive = r.Bool("isContextSensitive");
     LocaleKey = r.String("localeKey");
+    MsgNumber = MessageNumber(r);
 }
 
 // ---------------------------------------------------------------------------

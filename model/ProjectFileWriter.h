@@ -34,6 +34,16 @@ void WriteOption(Sink& w, const TPlayerOption& opt)
     w.Value("reputationRequired", qint64(opt.ReputationRequired));
     w.Value("karmaRequired", qint64(opt.KarmaRequired));
     w.Value("itemRequired", opt.ItemRequired);
+    // The game-script fields are written only when set, so projects that
+    // never use them save exactly as before.
+    if (opt.IntelligenceRequired != 0)
+        w.Value("intelligenceRequired", qint64(opt.IntelligenceRequired));
+    if (opt.Reaction != rcNeutral)
+        w.Value("reaction", qint64(opt.Reaction));
+    if (opt.MsgNumber != 0)
+        w.Value("msgNumber", qint64(opt.MsgNumber));
+    if (!opt.Guard.isEmpty())
+        w.Value("guard", opt.Guard);
     if (opt.HasSkillCheck)
         WriteSkillCheck(w, opt.SkillCheck);
     w.End();
@@ -67,6 +77,10 @@ void WriteNode(Sink& w, const TDialogueNode& n)
     w.Value("randomWeight", qint64(n.RandomWeight()));
     w.Value("combatScript", n.CombatScript());
     w.Value("tradeInventory", n.TradeInventory());
+    if (n.MsgNumber() != 0)
+        w.Value("msgNumber", qint64(n.MsgNumber()));
+    if (!n.ProcedureName().isEmpty())
+        w.Value("procedureName", n.ProcedureName());
 
     w.BeginArray("options", n.PlayerOptions().size());
     for (const auto& opt : n.PlayerOptions())
@@ -112,6 +126,8 @@ void WriteFloatMessage(Sink& w, const TFloatMessage& m)
     w.Value("isCombatTaunt", m.IsCombatTaunt);
     w.Value("isContextSensitive", m.IsContextSensitive);
     w.Value("localeKey", m.LocaleKey);
+    if (m.MsgNumber != 0)
+        w.Value("msgNumber", qint64(m.MsgNumber));
     w.End();
 }
 

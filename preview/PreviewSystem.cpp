@@ -33,6 +33,22 @@ qint32 DecimalOr(const QString& text, qint32 fallback)
 
 bool IsBlank(const QString& s) { return s.trimmed().isEmpty(); }
 
+// The game-script tags of an option, in the skill check's style:
+// "  [INT 6]" (at least 6), "  [INT <= 3]" (the low-intelligence options),
+// "  [Good]" or "  [Bad]". An option without these fields gets none.
+QString GameScriptTags(const TPlayerOption& option)
+{
+    QString tags;
+    const qint64 iq = option.IntelligenceRequired;
+    if (iq > 0)
+        tags += QStringLiteral("  [INT ") + QString::number(iq) + QLatin1Char(']');
+    else if (iq < 0)
+        tags += QStringLiteral("  [INT <= ") + QString::number(-iq) + QLatin1Char(']');
+    if (option.Reaction != rcNeutral && int(option.Reaction) < ReactionCount)
+        tags += QStringLiteral("  [") + QString::fromLatin1(ReactionNames[option.Reaction]) + QLatin1Char(']');
+    return tags;
+}
+
 } // namespace
 
 TColor PreviewColor(const TTLWTheme& theme, TPreviewColorRole role)
@@ -116,6 +132,7 @@ void TPreviewEngine::ResetSimulation()
 {
     FSimKarma = 0;
     FSimReputation = 0;
+    FSimIntelligence = DefaultIntelligence;
     FSimVars.clear();
     FSimSkills.clear();
     FSimInventory.clear();
@@ -302,13 +319,14 @@ void TPreviewEngine::BuildEntries(const TDialogueNode& node)
     for (int i = 0; i < int(node.PlayerOptions().size()); ++i) {
         const TPlayerOption& option = *node.PlayerOptions()[size_t(i)];
         const bool available = IsOptionAvailable(option);
-        if (option.IsHidden && !available)
+        if ((option.IsHidden && !available) || !MeetsIntelligence(option))
             continue;
         TPreviewOptionEntry e;
         e.Caption = QString::number(i + 1) + QStringLiteral(".  ") + option.Text;
         if (option.HasSkillCheck)
             e.Caption += QStringLiteral("  [") + SkillName(option.SkillCheck.Skill) + QLatin1Char(' ')
                 + QString::number(option.SkillCheck.Difficulty) + QStringLiteral("%]");
+        e.Caption += GameScriptTags(option);
         if (!option.ItemRequired.isEmpty())
             e.Caption += QStringLiteral("  (requires: ") + option.ItemRequired + QLatin1Char(')');
         if (!available)
@@ -475,6 +493,16 @@ bool TPreviewEngine::EvaluateNodeConditions(const TDialogueNode& node)
     return result;
 }
 
+bool TPreviewEngine::MeetsIntelligence(const TPlayerOption& option) const
+{
+    const qint64 required = option.IntelligenceRequired;
+    if (required > 0)
+        return FSimIntelligence >= required;
+    if (required < 0)
+        return FSimIntelligence <= -required;
+    return true;
+}
+
 bool TPreviewEngine::IsOptionAvailable(const TPlayerOption& option)
 {
     if (option.ReputationRequired >= 1 && FSimReputation < option.ReputationRequired)
@@ -552,6 +580,7 @@ QVector<QPair<QString, qint32>> TPreviewEngine::GlobalVarRows() const
         rows.append({it.key(), it.value()});
     rows.append({QStringLiteral("KARMA"), FSimKarma});
     rows.append({QStringLiteral("REPUTATION"), FSimReputation});
+    rows.append({QStringLiteral("INTELLIGENCE"), FSimIntelligence});
     return rows;
 }
 
@@ -580,6 +609,8 @@ bool TPreviewEngine::EditGlobalVarRow(const QString& caption, const QString& ans
         FSimKarma = value;
     else if (caption == QLatin1String("REPUTATION"))
         FSimReputation = value;
+    else if (caption == QLatin1String("INTELLIGENCE"))
+        FSimIntelligence = value;
     else
         FSimVars[caption] = value;
     if (stored)

@@ -100,6 +100,11 @@ public:
     bool EvaluateCondition(const TCondition& c);
     bool EvaluateNodeConditions(const TDialogueNode& node);
     bool IsOptionAvailable(const TPlayerOption& option);
+    // Whether the simulated intelligence lets the player see the option at
+    // all: at least n for a requirement n above 0, at most |n| for the
+    // low-intelligence options (n below 0). The game leaves an option it
+    // fails out entirely, so the preview hides it rather than greying it.
+    bool MeetsIntelligence(const TPlayerOption& option) const;
     bool RollSkillCheck(const TSkillCheck& check);
     qint32 GetSimSkill(const QString& name) const;
     qint32 GetSimVar(const QString& key) const;
@@ -108,6 +113,9 @@ public:
 
     // The pass chance in percent of a skill value against a difficulty.
     static int SkillCheckChance(qint32 skillValue, qint32 difficulty);
+    // The simulated player's intelligence at the start: above the games'
+    // average of 4, so ordinary options show and dim-witted ones do not.
+    static constexpr qint32 DefaultIntelligence = 5;
     // A chain of automatic moves (comment nodes, met conditions,
     // auto-advance) stops after this many steps, so a cycle of them ends.
     static constexpr int MaxAutomaticMoves = 1000;
@@ -142,14 +150,16 @@ public:
     const QMap<QString, qint32>& SimQuestFlags() const { return FSimQuestFlags; }
     qint32 SimKarma() const { return FSimKarma; }
     qint32 SimReputation() const { return FSimReputation; }
+    qint32 SimIntelligence() const { return FSimIntelligence; }
     void SetSimVar(const QString& key, qint32 value) { FSimVars[key] = value; }
     void SetSimSkill(const QString& name, qint32 value) { FSimSkills[name] = value; }
     void SetSimKarma(qint32 value) { FSimKarma = value; }
     void SetSimReputation(qint32 value) { FSimReputation = value; }
+    void SetSimIntelligence(qint32 value) { FSimIntelligence = value; }
     bool InventoryHolds(const QString& item) const;
 
     // --- the inspector's rows and edits
-    // Every variable, then "KARMA" and "REPUTATION".
+    // Every variable, then "KARMA", "REPUTATION" and "INTELLIGENCE".
     QVector<QPair<QString, qint32>> GlobalVarRows() const;
     // One row per skill display name, in skill order.
     QVector<QPair<QString, qint32>> SkillRows() const;
@@ -186,6 +196,7 @@ private:
     QStringList FSimInventory;
     qint32 FSimKarma = 0;
     qint32 FSimReputation = 0;
+    qint32 FSimIntelligence = DefaultIntelligence;
     QMap<QString, qint32> FSimQuestFlags;
 
     QString FNodeInfo = QStringLiteral("Node: -");

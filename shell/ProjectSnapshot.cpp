@@ -2,21 +2,10 @@
 
 namespace {
 
+// The option's own copy: every field, the memory-only conditions too.
 std::unique_ptr<TPlayerOption> CloneOption(const TPlayerOption& o)
 {
-    auto copy = std::make_unique<TPlayerOption>();
-    copy->ID = o.ID;
-    copy->Text = o.Text;
-    copy->TargetNodeID = o.TargetNodeID;
-    copy->Conditions = o.Conditions;
-    copy->HasSkillCheck = o.HasSkillCheck;
-    copy->SkillCheck = o.SkillCheck;
-    copy->IsHidden = o.IsHidden;
-    copy->ScriptOnSelect = o.ScriptOnSelect;
-    copy->ReputationRequired = o.ReputationRequired;
-    copy->KarmaRequired = o.KarmaRequired;
-    copy->ItemRequired = o.ItemRequired;
-    return copy;
+    return std::make_unique<TPlayerOption>(o);
 }
 
 // Every field but the ID and type, which the target already has; the
@@ -46,6 +35,8 @@ void CopyNodeFields(TDialogueNode& copy, const TDialogueNode& n)
     copy.SetRandomWeight(n.RandomWeight());
     copy.SetCombatScript(n.CombatScript());
     copy.SetTradeInventory(n.TradeInventory());
+    copy.SetMsgNumber(n.MsgNumber());
+    copy.SetProcedureName(n.ProcedureName());
     copy.SetOriginalID(n.OriginalID());
     copy.Conditions() = n.Conditions();
     copy.PlayerOptions().clear();

@@ -329,6 +329,91 @@ TEST(PreviewEngine, RequirementEdges)
     }
 }
 
+TEST(PreviewEngine, IntelligenceRequirementHidesTheOption)
+{
+    // Requirement n above 0: shown from n up; below 0: shown only up to |n|
+    // (the games' LOW_IQ is -3); 0: always.
+    struct Row { int required; int intelligence; bool shown; };
+    const Row rows[] = {
+        {0, 1, true},   {0, 10, true},
+        {4, 3, false},  {4, 4, true},   {4, 5, true},
+        {6, 5, false},  {6, 6, true},   {10, 9, false}, {10, 10, true},
+        {-3, 1, true},  {-3, 3, true},  {-3, 4, false}, {-3, 5, false},
+        {-1, 1, true},  {-1, 2, false}, {-5, 5, true},  {-5, 6, false},
+        {std::numeric_limits<qint32>::min(), 10, true}, {std::numeric_limits<qint32>::max(), 10, false},
+    };
+    for (const Row& row : rows) {
+        Dialogue d;
+        TDialogueNode* n = d.Add(ntNPCDialogue, "Hm?");
+        d.Option(n, "Plain", n);
+        d.Option(n, "Clever", n)->IntelligenceRequired = row.required;
+        d.engine.SetSimIntelligence(row.intelligence);
+        d.engine.GoToNode(n->ID());
+        const QStringList shown = {QStringLiteral("1.  Plain"), QStringLiteral("Goodbye.")};
+        EXPECT_EQ(d.Captions().size() == 3, row.shown) << row.required << " at intelligence " << row.intelligence;
+        if (!row.shown)
+            EXPECT_EQ(d.Captions(), shown) << "left out, not greyed: " << row.required;
+        else
+            EXPECT_TRUE(d.engine.Entries()[1].Enabled);
+    }
+}
+
+TEST(PreviewEngine, IntelligenceStartsAtFiveAndIsAnInspectorRow)
+{
+    Dialogue d;
+    TDialogueNode* n = d.Add(ntNPCDialogue, "Hm?");
+    d.Option(n, "Dumb", n)->IntelligenceRequired = -3;
+    d.Option(n, "Average", n)->IntelligenceRequired = 4;
+    d.engine.Start(QString());
+    EXPECT_EQ(d.engine.SimIntelligence(), 5);
+    EXPECT_EQ(d.Captions(), (QStringList{QStringLiteral("2.  Average  [INT 4]"), QStringLiteral("Goodbye.")}));
+    EXPECT_EQ(d.engine.GlobalVarRows().last(), qMakePair(QStringLiteral("INTELLIGENCE"), 5));
+
+    qint32 stored = 0;
+    EXPECT_TRUE(d.engine.EditGlobalVarRow(QStringLiteral("INTELLIGENCE"), QStringLiteral("2"), &stored));
+    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(d.engine.SimIntelligence(), 2);
+    EXPECT_TRUE(d.engine.SimVars().isEmpty()) << "the stat is not a variable";
+    d.engine.GoToNode(n->ID());
+    EXPECT_EQ(d.Captions(), (QStringList{QStringLiteral("1.  Dumb  [INT <= 3]"), QStringLiteral("Goodbye.")}));
+
+    d.engine.Restart();
+    EXPECT_EQ(d.engine.SimIntelligence(), 5);
+}
+
+TEST(PreviewEngine, ReactionAndIntelligenceTags)
+{
+    Dialogue d;
+    TDialogueNode* n = d.Add(ntNPCDialogue, "Well?");
+    d.Option(n, "Neutral, no requirement", n);
+    d.Option(n, "Kind", n)->Reaction = rcGood;
+    TPlayerOption* rude = d.Option(n, "Rude", n);
+    rude->Reaction = rcBad;
+    rude->IntelligenceRequired = 5;
+    TPlayerOption* all = d.Option(n, "Everything", n);
+    all->Reaction = rcGood;
+    all->IntelligenceRequired = 4;
+    all->HasSkillCheck = true;
+    all->SkillCheck.Skill = skSpeech;
+    all->SkillCheck.Difficulty = 60;
+    all->ItemRequired = QStringLiteral("Badge");
+    TPlayerOption* numbered = d.Option(n, "Numbered and guarded", n);
+    numbered->MsgNumber = 104;
+    numbered->Guard = QStringLiteral("global_var(GVAR_X) == 1");
+    d.engine.Start(QString());
+    const QStringList expected = {
+        QStringLiteral("1.  Neutral, no requirement"),
+        QStringLiteral("2.  Kind  [Good]"),
+        QStringLiteral("3.  Rude  [INT 5]  [Bad]"),
+        QStringLiteral("4.  Everything  [Speech 60%]  [INT 4]  [Good]  (requires: Badge)  -- NOT AVAILABLE"),
+        // The preview cannot run a script condition; the option shows as it would without it.
+        QStringLiteral("5.  Numbered and guarded"),
+        QStringLiteral("Goodbye.")};
+    EXPECT_EQ(d.Captions(), expected);
+    EXPECT_EQ(d.engine.Entries()[1].Color, pcTextPrimary);
+    EXPECT_EQ(d.engine.Entries()[2].Color, pcTextPrimary);
+}
+
 TEST(PreviewEngine, OnlyHiddenUnavailableOptionShowsGoodbye)
 {
     Dialogue d;
@@ -944,11 +1029,12 @@ TEST(PreviewEngine, InspectorEdits)
     EXPECT_EQ(d.engine.SimKarma(), -50);
     EXPECT_EQ(d.engine.SimReputation(), 7);
     const auto rows = d.engine.GlobalVarRows();
-    ASSERT_EQ(rows.size(), 4);
+    ASSERT_EQ(rows.size(), 5);
     EXPECT_EQ(rows[0], qMakePair(QStringLiteral("GVAR_A"), 0));
     EXPECT_EQ(rows[1], qMakePair(QStringLiteral("NEW_VAR"), 3));
     EXPECT_EQ(rows[2], qMakePair(QStringLiteral("KARMA"), -50));
     EXPECT_EQ(rows[3], qMakePair(QStringLiteral("REPUTATION"), 7));
+    EXPECT_EQ(rows[4], qMakePair(QStringLiteral("INTELLIGENCE"), 5));
     d.engine.GoToNode(n->ID());
     EXPECT_FALSE(d.engine.Entries()[0].Enabled);   // karma -50 < 0
 

@@ -103,6 +103,12 @@ void FillRichProject(TDialogueProject& p)
         o->ReputationRequired = 4;
         o->KarmaRequired = -50;
         o->ItemRequired = "PID_KEY";
+        o->IntelligenceRequired = 6 - t;
+        o->Reaction = TReaction(t % ReactionCount);
+        o->MsgNumber = 200 + t;
+        o->Guard = "global_var(GVAR_ONE) == 1";
+        n->SetMsgNumber(100 + t);
+        n->SetProcedureName(QString("Node%1b").arg(t));
         n->AddOption()->Text = "plain";
         n->Conditions() << TCondition { ctRandom, "v", coGTE, "5", boNOT };
         TNodeScript* s = n->AddScript();
@@ -121,6 +127,7 @@ void FillRichProject(TDialogueProject& p)
     fm->IsCombatTaunt = true;
     fm->IsContextSensitive = true;
     fm->LocaleKey = "FM_1";
+    fm->MsgNumber = 300;
     p.FloatMessages().push_back(std::move(fm));
 }
 
@@ -339,6 +346,67 @@ TEST_F(ProjectFileTest, LenientReadingOfValues)
     EXPECT_EQ(n->PlayerOptions()[0]->SkillCheck, TSkillCheck {});
     // Missing dates read as the time of loading.
     EXPECT_NEAR(p.CreatedDate(), DateTimeText::Now(), 1.0 / 24);
+}
+
+TEST_F(ProjectFileTest, GameScriptFieldsAreWrittenOnlyWhenSet)
+{
+    TDialogueProject p;
+    TDialogueNode* n = p.AddNode(ntNPCDialogue);
+    TPlayerOption* o = n->AddOption();
+    p.FloatMessages().push_back(std::make_unique<TFloatMessage>());
+    for (const char* key : { "intelligenceRequired", "reaction", "msgNumber", "guard", "procedureName" })
+        EXPECT_FALSE(SaveAndRead(p).contains(key)) << key;
+
+    o->IntelligenceRequired = -3;
+    o->Reaction = rcGood;
+    o->Guard = "dude_iq >= 6";
+    n->SetProcedureName("Node001b");
+    const QByteArray bytes = SaveAndRead(p);
+    EXPECT_TRUE(bytes.contains("          \"itemRequired\": \"\",\r\n          \"intelligenceRequired\": -3,\r\n"
+                               "          \"reaction\": 0,\r\n          \"guard\": \"dude_iq >= 6\"\r\n"));
+    EXPECT_TRUE(bytes.contains("      \"tradeInventory\": \"\",\r\n      \"procedureName\": \"Node001b\",\r\n"));
+    EXPECT_FALSE(bytes.contains("msgNumber"));
+}
+
+TEST_F(ProjectFileTest, GameScriptFieldsOfTheWrongKindReadAsDefaults)
+{
+    struct Case { QJsonValue iq, reaction, number, guard, procedure; };
+    const Case cases[] = {
+        { "abc", 7, -5, 12, QJsonArray {} },
+        { 2.5, -1, "x", true, 3 },
+        { QJsonObject {}, "1", 1e12, QJsonValue::Null, false },
+    };
+    for (const Case& c : cases) {
+        TDialogueProject p;
+        p.FromJSON(WithNode(MinimalProject(), [&](QJsonObject& n) {
+            n["msgNumber"] = c.number;
+            n["procedureName"] = c.procedure;
+            n["options"] = QJsonArray { QJsonObject { { "id", "O1" }, { "text", "t" }, { "targetNodeId", "" },
+                { "isHidden", false }, { "hasSkillCheck", false }, { "scriptOnSelect", "" },
+                { "reputationRequired", 0 }, { "karmaRequired", 0 }, { "itemRequired", "" },
+                { "intelligenceRequired", c.iq }, { "reaction", c.reaction }, { "msgNumber", c.number },
+                { "guard", c.guard } } };
+        }));
+        const TDialogueNode* n = p.NodeAt(0);
+        const TPlayerOption& o = *n->PlayerOptions()[0];
+        EXPECT_EQ(o.IntelligenceRequired, 0);
+        EXPECT_EQ(o.Reaction, rcNeutral);
+        EXPECT_EQ(o.MsgNumber, 0);
+        EXPECT_TRUE(o.Guard.isEmpty());
+        EXPECT_EQ(n->MsgNumber(), 0);
+        EXPECT_TRUE(n->ProcedureName().isEmpty());
+    }
+    TDialogueProject p;
+    p.FromJSON(WithNode(MinimalProject(), [](QJsonObject& n) {
+        n["msgNumber"] = "120";
+        n["options"] = QJsonArray { QJsonObject { { "id", "O1" }, { "text", "t" }, { "targetNodeId", "" },
+            { "isHidden", false }, { "hasSkillCheck", false }, { "scriptOnSelect", "" },
+            { "reputationRequired", 0 }, { "karmaRequired", 0 }, { "itemRequired", "" },
+            { "intelligenceRequired", "-3" }, { "reaction", "2" } } };
+    }));
+    EXPECT_EQ(p.NodeAt(0)->MsgNumber(), 120);
+    EXPECT_EQ(p.NodeAt(0)->PlayerOptions()[0]->IntelligenceRequired, -3);
+    EXPECT_EQ(p.NodeAt(0)->PlayerOptions()[0]->Reaction, rcBad);
 }
 
 TEST_F(ProjectFileTest, DatesReadAsTheLocalTimeTheyState)

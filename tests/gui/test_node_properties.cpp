@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace EditorTest;
 
 namespace {
@@ -60,12 +62,18 @@ protected:
         N1->SetRandomWeight(4);
         N1->SetComment("keep short");
         N1->SetCombatScript("marla_fight.ssl");
+        N1->SetMsgNumber(101);
+        N1->SetProcedureName("MarlaHello");
         TPlayerOption* o1 = N1->AddOption();
         o1->Text = "Who are you?";
         o1->TargetNodeID = N2->ID();
         o1->ItemRequired = "map";
         o1->ReputationRequired = 10;
         o1->KarmaRequired = -50;
+        o1->IntelligenceRequired = -3;
+        o1->Reaction = rcBad;
+        o1->MsgNumber = 105;
+        o1->Guard = "global_var(GVAR_MET) == 1";
         TPlayerOption* o2 = N1->AddOption();
         o2->Text = "Pick the lock";
         o2->IsHidden = true;
@@ -78,6 +86,8 @@ protected:
         o2->SkillCheck.FailureNodeID = N2->ID();
         o2->SkillCheck.SuccessMessage = "Click.";
         o2->SkillCheck.FailureMessage = "It holds.";
+        o2->IntelligenceRequired = 6;
+        o2->Reaction = rcGood;
         N1->Conditions().append({ ctGlobalVar, "GVAR_MET", coEQ, "1", boAND });
         N1->Conditions().append({ ctKarma, "KARMA", coLT, "-100", boOR });
         TNodeScript* s = N1->AddScript();
@@ -260,6 +270,29 @@ TEST(NodeOptionDetailsTest, SkillFieldsAreStoredOnlyWithTheTickAndKeepTheBonus)
     EXPECT_EQ(option.SkillCheck.CritSuccessBonus, 12);
 }
 
+TEST(NodeOptionDetailsTest, IntelligenceRequirementAsKindAndAmount)
+{
+    constexpr qint32 lowest = std::numeric_limits<qint32>::min();
+    constexpr qint32 highest = std::numeric_limits<qint32>::max();
+    const struct { qint32 Stored; int Kind; int Amount; qint32 StoredBack; } cases[] = {
+        { 0, ikNone, 4, 0 },       { 4, ikAtLeast, 4, 4 },         { 1, ikAtLeast, 1, 1 },
+        { 10, ikAtLeast, 10, 10 }, { 15, ikAtLeast, 15, 15 },      { -3, ikAtMost, 3, -3 },
+        { -1, ikAtMost, 1, -1 },   { highest, ikAtLeast, highest, highest },
+        { lowest, ikAtMost, highest, -highest },   // the one value with no positive twin
+    };
+    for (const auto& c : cases) {
+        const TIntelligenceChoice choice = TIntelligenceChoice::From(c.Stored);
+        EXPECT_EQ(choice.Kind, c.Kind) << c.Stored;
+        EXPECT_EQ(choice.Amount, c.Amount) << c.Stored;
+        EXPECT_EQ(choice.Required(), c.StoredBack) << c.Stored;
+    }
+    EXPECT_EQ((TIntelligenceChoice{ ikNone, 7 }.Required()), 0);
+    EXPECT_EQ(TIntelligenceChoice::UsualAmount(ikAtLeast), 4);
+    EXPECT_EQ(TIntelligenceChoice::UsualAmount(ikAtMost), 3);
+    EXPECT_EQ(NodePropertiesText::IntelligenceKindItems().size(), 3);
+    EXPECT_EQ(NodePropertiesText::ReactionItems(), QStringList({ "Good", "Neutral", "Bad" }));
+}
+
 // ---------------------------------------------------------------- the window
 
 TEST_F(NodeFixture, LoadsEveryFieldOfTheNode)
@@ -286,6 +319,8 @@ TEST_F(NodeFixture, LoadsEveryFieldOfTheNode)
     EXPECT_TRUE(Find<QCheckBox>(form, "chkStartNode")->isChecked());
     EXPECT_EQ(Find<QPlainTextEdit>(form, "memoComment")->toPlainText(), QStringLiteral("keep short"));
     EXPECT_EQ(Find<QLineEdit>(form, "edtCombatScript")->text(), QStringLiteral("marla_fight.ssl"));
+    EXPECT_EQ(Find<QSpinBox>(form, "spnMsgNumber")->value(), 101);
+    EXPECT_EQ(Find<QLineEdit>(form, "edtProcedure")->text(), QStringLiteral("MarlaHello"));
 
     EXPECT_EQ(Lines(Find<QListWidget>(form, "lstOptions")), QStringList({ "Who are you?", "[H] [SKILL] Pick the lock" }));
     EXPECT_EQ(Lines(Find<QListWidget>(form, "lstConditions")),
@@ -306,10 +341,22 @@ TEST_F(NodeFixture, SelectingShowsTheDetailsOfOptionConditionAndScript)
     EXPECT_EQ(Find<QLineEdit>(form, "edtItemReq")->text(), QStringLiteral("map"));
     EXPECT_EQ(Find<QSpinBox>(form, "spnRepReq")->value(), 10);
     EXPECT_EQ(Find<QSpinBox>(form, "spnKarmaReq")->value(), -50);
+    EXPECT_EQ(Find<QComboBox>(form, "cmbIntelligence")->currentIndex(), int(ikAtMost));
+    EXPECT_EQ(Find<QSpinBox>(form, "spnIntelligence")->value(), 3);
+    EXPECT_TRUE(Find<QSpinBox>(form, "spnIntelligence")->isEnabled());
+    EXPECT_EQ(Find<QComboBox>(form, "cmbReaction")->currentText(), QStringLiteral("Bad"));
+    EXPECT_EQ(Find<QLineEdit>(form, "edtGuard")->text(), QStringLiteral("global_var(GVAR_MET) == 1"));
+    EXPECT_EQ(Find<QSpinBox>(form, "spnOptionMsg")->value(), 105);
     EXPECT_TRUE(panel->isHidden());
 
     form.SelectOption(1);
     EXPECT_TRUE(Find<QCheckBox>(form, "chkHidden")->isChecked());
+    EXPECT_EQ(Find<QComboBox>(form, "cmbIntelligence")->currentIndex(), int(ikAtLeast));
+    EXPECT_EQ(Find<QSpinBox>(form, "spnIntelligence")->value(), 6);
+    EXPECT_EQ(Find<QComboBox>(form, "cmbReaction")->currentText(), QStringLiteral("Good"));
+    EXPECT_TRUE(Find<QLineEdit>(form, "edtGuard")->text().isEmpty());
+    EXPECT_EQ(Find<QSpinBox>(form, "spnOptionMsg")->value(), 0);
+    EXPECT_EQ(Find<QSpinBox>(form, "spnOptionMsg")->text(), QStringLiteral("(none yet)"));
     EXPECT_FALSE(panel->isHidden());
     EXPECT_EQ(Find<QComboBox>(form, "cmbSkill")->currentText(), QStringLiteral("Lockpick"));
     EXPECT_EQ(Find<QSlider>(form, "trkDifficulty")->value(), 65);
@@ -360,6 +407,8 @@ TEST_F(NodeFixture, OkWritesEveryChangedFieldBack)
         Find<QSpinBox>(form, "spnWeight")->setValue(100);
         Find<QPlainTextEdit>(form, "memoComment")->setPlainText("c2");
         Find<QLineEdit>(form, "edtCombatScript")->setText("cs2");
+        Find<QSpinBox>(form, "spnMsgNumber")->setValue(250);
+        Find<QLineEdit>(form, "edtProcedure")->setText("MarlaAgain");
 
         form.SelectOption(1);
         Find<QLineEdit>(form, "edtOptionText")->setText("Force it");
@@ -369,6 +418,11 @@ TEST_F(NodeFixture, OkWritesEveryChangedFieldBack)
         Find<QLineEdit>(form, "edtItemReq")->setText("crowbar");
         Find<QSpinBox>(form, "spnRepReq")->setValue(-5);
         Find<QSpinBox>(form, "spnKarmaReq")->setValue(5);
+        Find<QComboBox>(form, "cmbIntelligence")->setCurrentIndex(ikAtMost);
+        Find<QSpinBox>(form, "spnIntelligence")->setValue(2);
+        Find<QComboBox>(form, "cmbReaction")->setCurrentIndex(rcNeutral);
+        Find<QLineEdit>(form, "edtGuard")->setText("dude_iq >= 7");
+        Find<QSpinBox>(form, "spnOptionMsg")->setValue(120);
         Find<QComboBox>(form, "cmbSkill")->setCurrentIndex(skRepair);
         Find<QSlider>(form, "trkDifficulty")->setValue(90);
         Find<QSpinBox>(form, "spnXPReward")->setValue(300);
@@ -406,6 +460,8 @@ TEST_F(NodeFixture, OkWritesEveryChangedFieldBack)
     EXPECT_EQ(N1->RandomWeight(), 100);
     EXPECT_EQ(N1->Comment(), QStringLiteral("c2"));
     EXPECT_EQ(N1->CombatScript(), QStringLiteral("cs2"));
+    EXPECT_EQ(N1->MsgNumber(), 250);
+    EXPECT_EQ(N1->ProcedureName(), QStringLiteral("MarlaAgain"));
     EXPECT_TRUE(N1->IsStartNode());
 
     const TPlayerOption& o = *N1->PlayerOptions()[1];
@@ -415,6 +471,10 @@ TEST_F(NodeFixture, OkWritesEveryChangedFieldBack)
     EXPECT_EQ(o.ItemRequired, QStringLiteral("crowbar"));
     EXPECT_EQ(o.ReputationRequired, -5);
     EXPECT_EQ(o.KarmaRequired, 5);
+    EXPECT_EQ(o.IntelligenceRequired, -2);
+    EXPECT_EQ(o.Reaction, rcNeutral);
+    EXPECT_EQ(o.Guard, QStringLiteral("dude_iq >= 7"));
+    EXPECT_EQ(o.MsgNumber, 120);
     EXPECT_TRUE(o.HasSkillCheck);
     EXPECT_EQ(o.SkillCheck.Skill, skRepair);
     EXPECT_EQ(o.SkillCheck.Difficulty, 90);
@@ -424,6 +484,11 @@ TEST_F(NodeFixture, OkWritesEveryChangedFieldBack)
     EXPECT_EQ(o.SkillCheck.FailureNodeID, N2->ID());
     EXPECT_EQ(o.SkillCheck.SuccessMessage, QStringLiteral("Pop."));
     EXPECT_EQ(o.SkillCheck.FailureMessage, QStringLiteral("Clang."));
+    const TPlayerOption& untouched = *N1->PlayerOptions()[0];   // not shown: its fields stay
+    EXPECT_EQ(untouched.IntelligenceRequired, -3);
+    EXPECT_EQ(untouched.Reaction, rcBad);
+    EXPECT_EQ(untouched.MsgNumber, 105);
+    EXPECT_EQ(untouched.Guard, QStringLiteral("global_var(GVAR_MET) == 1"));
 
     EXPECT_EQ(N1->Conditions()[0], (TCondition{ ctQuestFlag, "Q_LOST", coNEQ, "2", boNOT }));
     EXPECT_EQ(N1->Conditions()[1], (TCondition{ ctKarma, "KARMA", coLT, "-100", boOR }));
@@ -441,6 +506,13 @@ TEST_F(NodeFixture, CancelChangesNothingButKeepsWhatTheListButtonsDid)
         Find<QCheckBox>(form, "chkStartNode")->setChecked(false);
         form.SelectCondition(0);
         Find<QLineEdit>(form, "edtCondValue")->setText("9");
+        Find<QSpinBox>(form, "spnMsgNumber")->setValue(999);
+        Find<QLineEdit>(form, "edtProcedure")->setText("Other");
+        form.SelectOption(0);
+        Find<QComboBox>(form, "cmbIntelligence")->setCurrentIndex(ikNone);
+        Find<QComboBox>(form, "cmbReaction")->setCurrentIndex(rcGood);
+        Find<QLineEdit>(form, "edtGuard")->clear();
+        Find<QSpinBox>(form, "spnOptionMsg")->setValue(0);
         ClickButton(&form, "Cancel");
     });
     EXPECT_FALSE(TNodePropertiesForm::Execute(nullptr, N1, &P));
@@ -589,6 +661,41 @@ TEST_F(NodeFixture, TypedAndOutOfRangeInputs)
     EXPECT_EQ(N1->PlayerOptions()[0]->KarmaRequired, -1000);
 }
 
+TEST_F(NodeFixture, OkKeepsGameScriptFieldsItDoesNotTouch)
+{
+    // Out-of-range intelligence and a guard of two lines from a hand-edited
+    // file, confirmed unchanged: nothing is clipped or reset.
+    N1->PlayerOptions()[0]->IntelligenceRequired = 15;
+    N1->PlayerOptions()[0]->MsgNumber = std::numeric_limits<int>::max();
+    N1->PlayerOptions()[0]->Guard = "global_var(GVAR_A) == 1\r\n  and dude_iq > 3";
+    const QString before = TestSupport::DocumentText(P);
+    {
+        TNodePropertiesForm form(nullptr, N1, &P);
+        form.SelectOption(0);
+        EXPECT_EQ(Find<QSpinBox>(form, "spnIntelligence")->value(), 15);
+        form.SelectOption(1);
+        form.SelectOption(0);
+        form.accept();
+    }
+    EXPECT_EQ(TestSupport::DocumentText(P), before);
+
+    TNodePropertiesForm form(nullptr, N1, &P);
+    form.SelectOption(1);
+    auto* kind = Find<QComboBox>(form, "cmbIntelligence");
+    auto* amount = Find<QSpinBox>(form, "spnIntelligence");
+    kind->setCurrentIndex(ikNone);
+    EXPECT_FALSE(amount->isEnabled());
+    kind->setCurrentIndex(ikAtMost);   // from none: the games' low-intelligence mark
+    EXPECT_TRUE(amount->isEnabled());
+    EXPECT_EQ(amount->value(), 3);
+    amount->setValue(2);
+    kind->setCurrentIndex(ikAtLeast);   // between kinds the amount stays
+    EXPECT_EQ(amount->value(), 2);
+    kind->setCurrentIndex(ikNone);
+    form.StoreAll();
+    EXPECT_EQ(N1->PlayerOptions()[1]->IntelligenceRequired, 0);
+}
+
 TEST_F(NodeFixture, ConfirmingKeepsTheLineEndsOfMultiLineTexts)
 {
     N1->SetText("one\r\ntwo");
@@ -650,6 +757,11 @@ TEST_F(NodeFixture, EveryPageInEveryThemeFitsWithTabsInLayoutOrderAndAccessKeys)
         form.SelectCondition(0);
         form.SelectScript(0);
         auto* pages = Find<QTabWidget>(form, "tabPages");
+        // Fixed-width drop-downs show their longest entry whole.
+        for (const char* name : { "cmbIntelligence", "cmbReaction" }) {
+            auto* combo = Find<QComboBox>(form, name);
+            EXPECT_GE(combo->width(), combo->sizeHint().width()) << name;
+        }
         for (int page = 0; page < pages->count(); ++page) {
             pages->setCurrentIndex(page);
             ExpectNothingCutOff(form);
@@ -660,15 +772,19 @@ TEST_F(NodeFixture, EveryPageInEveryThemeFitsWithTabsInLayoutOrderAndAccessKeys)
             ExpectTabOrder(form, { "cmbNodeType", "edtSpeaker", "memoText", "memoNotes", "edtPortrait", "btnPortrait",
                                    "edtVoice", "btnVoice", "cmbNextNode", "edtQuestID", "edtQuestFlag",
                                    "spnReputation", "spnKarma", "edtTag", "spnWeight", "chkStartNode", "memoComment",
-                                   "edtCombatScript", "btnOK", "btnApply", "btnCancel" });
+                                   "edtCombatScript", "spnMsgNumber", "edtProcedure", "btnOK", "btnApply",
+                                   "btnCancel" });
             ExpectAccessKeyFocuses(form, Qt::Key_S, "edtSpeaker");
             ExpectAccessKeyFocuses(form, Qt::Key_X, "cmbNextNode");
             pages->setCurrentIndex(1);
             ExpectTabOrder(form, { "btnAddOption", "btnDeleteOption", "btnOptionUp", "btnOptionDown", "lstOptions",
                                    "edtOptionText", "cmbTargetNode", "chkHidden", "edtItemReq", "spnRepReq",
-                                   "spnKarmaReq", "chkSkillCheck", "cmbSkill", "trkDifficulty", "spnXPReward",
+                                   "spnKarmaReq", "cmbIntelligence", "spnIntelligence", "cmbReaction",
+                                   "edtGuard", "spnOptionMsg", "chkSkillCheck", "cmbSkill", "trkDifficulty", "spnXPReward",
                                    "cmbSuccessNode", "cmbFailureNode", "edtSuccessMsg", "edtFailureMsg" });
             ExpectAccessKeyFocuses(form, Qt::Key_T, "cmbTargetNode");
+            ExpectAccessKeyFocuses(form, Qt::Key_V, "cmbIntelligence");
+            ExpectAccessKeyFocuses(form, Qt::Key_B, "spnOptionMsg");
         }
     }
     TThemeManager::ApplyTheme(tsAmber);

@@ -3,6 +3,8 @@
 
 #include "preview/gui/PreviewForm.h"
 #include "ai/PngCodec.h"
+#include "shell/ThemeManager.h"
+#include "tests/gui/test_node_properties_support.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/PngBytes.h"
 #include "tests/support/TestSupport.h"
@@ -156,6 +158,40 @@ TEST_F(PreviewWindowTest, InspectorEdits)
     EXPECT_EQ(form->Engine().SimInventory().size(), 1);
 }
 
+TEST_F(PreviewWindowTest, IntelligenceRowHidesAndShowsOptions)
+{
+    AddOptions(2);
+    FStart->PlayerOptions()[0]->IntelligenceRequired = 7;
+    FStart->PlayerOptions()[1]->IntelligenceRequired = -3;
+    FStart->PlayerOptions()[1]->Reaction = rcBad;
+    TPlayerOption* again = FStart->AddOption();
+    again->Text = "Again";
+    again->TargetNodeID = FStart->ID();
+    auto form = Open();
+    int row = -1;
+    for (int r = 0; r < form->VarsGrid()->rowCount(); ++r)
+        if (form->VarsGrid()->item(r, 0)->text() == "INTELLIGENCE")
+            row = r;
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(form->VarsGrid()->item(row, 1)->text(), "5");
+    ASSERT_EQ(form->OptionButtons().size(), 2) << "at 5 neither the clever nor the dim-witted answer shows";
+    EXPECT_EQ(form->OptionButtons()[0]->text(), "3.  Again");
+
+    form->InputBox = [](const QString& title, const QString& prompt, QString& value) {
+        EXPECT_EQ(title, "Edit Variable");
+        EXPECT_EQ(prompt, "INTELLIGENCE:");
+        value = "2";
+        return true;
+    };
+    form->EditVarRow(row);
+    EXPECT_EQ(form->VarsGrid()->item(row, 1)->text(), "2");
+    EXPECT_EQ(form->Engine().SimIntelligence(), 2);
+    Press(form.get(), Qt::Key_1);   // "Again": the node is shown anew for the edited stat
+    ASSERT_EQ(form->OptionButtons().size(), 3);
+    EXPECT_EQ(form->OptionButtons()[0]->text(), "2.  Answer 2  [INT <= 3]  [Bad]");
+    EXPECT_EQ(form->OptionButtons()[1]->text(), "3.  Again");
+}
+
 TEST_F(PreviewWindowTest, MissingPortraitShowsPlaceholder)
 {
     FStart->SetPortraitFile("/no/such/portrait.png");
@@ -206,4 +242,37 @@ TEST_F(PreviewWindowTest, Screenshot)
     if (!path.isEmpty())
         form->grab().save(path + "/preview.png");
     EXPECT_FALSE(form->grab().isNull());
+}
+
+// Every theme, with the tags of an option's requirements and reaction and
+// the INTELLIGENCE row showing, saved for a look by eye.
+TEST_F(PreviewWindowTest, TaggedOptionsInEveryTheme)
+{
+    AddOptions(3);
+    TPlayerOption* clever = FStart->PlayerOptions()[0].get();
+    clever->IntelligenceRequired = 4;
+    clever->Reaction = rcGood;
+    clever->HasSkillCheck = true;
+    clever->SkillCheck.Difficulty = 60;
+    FStart->PlayerOptions()[1]->Reaction = rcBad;
+    FStart->PlayerOptions()[2]->IntelligenceRequired = 8;   // above the starting 5: left out
+    FStart->PlayerOptions()[2]->ItemRequired = "Rope";
+    for (int style = 0; style < ThemeStyleCount; ++style) {
+        TThemeManager::ApplyTheme(TThemeStyle(style));
+        auto form = Open();
+        form->show();
+        QApplication::processEvents();
+        const auto& buttons = form->OptionButtons();
+        ASSERT_EQ(buttons.size(), 3);
+        EXPECT_EQ(buttons[0]->text(), "1.  Answer 1  [Speech 60%]  [INT 4]  [Good]");
+        EXPECT_EQ(buttons[1]->text(), "2.  Answer 2  [Bad]");
+        for (QPushButton* b : buttons)
+            EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->text())) << b->text().toStdString();
+        const int statRow = form->VarsGrid()->rowCount() - 1;
+        EXPECT_EQ(form->VarsGrid()->item(statRow, 0)->text(), "INTELLIGENCE");
+        EXPECT_GE(form->VarsGrid()->columnWidth(0),
+                  form->VarsGrid()->fontMetrics().horizontalAdvance("INTELLIGENCE"));
+        EditorTest::SaveGrab(*form, QStringLiteral("preview_%1.png").arg(style));
+    }
+    TThemeManager::ApplyTheme(tsAmber);
 }

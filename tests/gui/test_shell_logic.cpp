@@ -196,9 +196,16 @@ std::unique_ptr<TDialogueProject> RichProject()
     o->Conditions << c;   // kept in memory only by the file format
     o->HasSkillCheck = true;
     o->SkillCheck.Difficulty = 60;
+    o->IntelligenceRequired = -3;
+    o->Reaction = rcBad;
+    o->MsgNumber = 101;
+    o->Guard = QStringLiteral("dude_is_male");
+    n->SetMsgNumber(100);
+    n->SetProcedureName(QStringLiteral("Node100b"));
     n->AddScript()->ScriptCode = QStringLiteral("display_msg(1);");
     auto fm = std::make_unique<TFloatMessage>();
     fm->Text = QStringLiteral("Hey!");
+    fm->MsgNumber = 150;
     p->FloatMessages().push_back(std::move(fm));
     p->AddNode(ntEndDialogue);
     return p;
