@@ -3,6 +3,7 @@
 #include "export/ModExporter.h"
 #include "export/ExportFiles.h"
 #include "interchange/FormatRegistry.h"
+#include "interchange/ImportLog.h"
 #include "model/DialogueTypes.h"
 
 #include <QCommandLineParser>
@@ -268,7 +269,8 @@ int TCliApp::Import(const QStringList& args)
     }
     if (!result.Success || !project) {
         Error(QStringLiteral("%1 import failed").arg(format->Name()));
-        for (const QString& error : result.Errors)
+        // A binary file read by mistake must not flood the terminal.
+        for (const QString& error : ImportLog::ErrorLines(result.Errors))
             FErr << "  " << error << "\n";
         return ExitFailed;
     }

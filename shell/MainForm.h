@@ -181,8 +181,9 @@ private:
     bool RunManagerExport(TExportManager& manager, int format, const QString& outputPath);
     // The manager's log from `fromLine` on, into the window's log.
     void CopyManagerLog(const TExportManager& manager, int fromLine = 0);
-    template <class TImporter>
-    void RunImport(const QString& kind, const QString& title, const QString& fileTypes);
+    // Asks for a file and replaces the project with what the format with
+    // command-line name `key` reads from it.
+    void RunImport(const QString& key, const QString& title);
     bool RequireProject() const { return FProject != nullptr; }
     bool RequireOpenProject();
     void AfterAIChange();

@@ -5,11 +5,8 @@
 
 #include "export/ExportFiles.h"
 #include "export/ExportManager.h"
-#include "interchange/FMFExporter.h"
-#include "interchange/FMFImporter.h"
+#include "interchange/FormatRegistry.h"
 #include "interchange/ImportLog.h"
-#include "interchange/MSGImporter.h"
-#include "interchange/SSLImporter.h"
 #include "shell/BusyCursor.h"
 
 #include <QDir>
@@ -20,6 +17,16 @@ namespace {
 QString FolderWithSeparator(const QString& folder)
 {
     return ExportFiles::WithTrailingDelimiter(QDir::toNativeSeparators(folder));
+}
+
+QString FilterOf(TExportFormat format)
+{
+    return TFormatRegistry::Instance().ForExport(format)->FileFilter();
+}
+
+const TDialogueFormat& FMFFormat()
+{
+    return *TFormatRegistry::Instance().ByKey(QStringLiteral("fmf"));
 }
 
 QString BaseNameWithoutExtension(const QString& path)
@@ -60,7 +67,7 @@ bool TMainForm::RunManagerExport(TExportManager& manager, int format, const QStr
 void TMainForm::ExportJSON()
 {
     QString file;
-    if (!FProject || !AskExportFile(QStringLiteral("Export Dialogue JSON"), QStringLiteral("JSON File|*.json|All Files|*.*"),
+    if (!FProject || !AskExportFile(QStringLiteral("Export Dialogue JSON"), FilterOf(efJSON),
                                     QStringLiteral("json"), FProject->NPCName(), file))
         return;
     TExportManager manager(FProject.get());
@@ -73,7 +80,7 @@ void TMainForm::ExportJSON()
 void TMainForm::ExportMSG()
 {
     QString file;
-    if (!FProject || !AskExportFile(QStringLiteral("Export .MSG File"), QStringLiteral("MSG File|*.msg|All Files|*.*"),
+    if (!FProject || !AskExportFile(QStringLiteral("Export .MSG File"), FilterOf(efMSG),
                                     QStringLiteral("msg"), FProject->NPCName().toLower(), file))
         return;
     TExportManager manager(FProject.get());
@@ -86,7 +93,7 @@ void TMainForm::ExportMSG()
 void TMainForm::ExportSSL()
 {
     QString file;
-    if (!FProject || !AskExportFile(QStringLiteral("Export .SSL Script"), QStringLiteral("SSL Script|*.ssl|All Files|*.*"),
+    if (!FProject || !AskExportFile(QStringLiteral("Export .SSL Script"), FilterOf(efSSL),
                                     QStringLiteral("ssl"), FProject->NPCScript().toLower(), file))
         return;
     TExportManager manager(FProject.get());
@@ -109,12 +116,14 @@ void TMainForm::ExportSSL()
 void TMainForm::ExportFMF()
 {
     QString file;
-    if (!FProject || !AskExportFile(QStringLiteral("Export .FMF File"), QStringLiteral("FMF File|*.fmf|All Files|*.*"),
+    if (!FProject || !AskExportFile(QStringLiteral("Export .FMF File"), FMFFormat().FileFilter(),
                                     QStringLiteral("fmf"), FProject->NPCScript().toLower() + QStringLiteral(".fmf"), file))
         return;
     TBusyCursor busy;
-    TFMFExporter exporter;
-    const TFMFExportResult result = exporter.ExportToFile(FProject.get(), file);
+    TExportLog log;   // the FMF writer logs nothing; the counts below say it all
+    TFormatContext context{TExportOptions(), log};
+    context.Options.OutputPath = file;
+    const TFormatResult result = FMFFormat().Write(FProject.get(), context);
     if (result.Success) {
         AddLog(QStringLiteral("FMF export complete: %1 (%2 nodes)").arg(file).arg(result.NodeCount));
         if (result.WarningCount > 0)
@@ -177,17 +186,17 @@ void TMainForm::ExportModPackage()
     }
 }
 
-template <class TImporter>
-void TMainForm::RunImport(const QString& kind, const QString& title, const QString& fileTypes)
+void TMainForm::RunImport(const QString& key, const QString& title)
 {
+    const TDialogueFormat& format = *TFormatRegistry::Instance().ByKey(key);
     QString file;
-    if (!FDialogs->AskOpenFileName(title, fileTypes, file) || file.isEmpty())
+    if (!FDialogs->AskOpenFileName(title, format.FileFilter(), file) || file.isEmpty())
         return;
+    const QString kind = key.toUpper();
     std::unique_ptr<TDialogueProject> imported;
-    TImporter importer;
-    const auto result = [&] {
+    const TFormatResult result = [&] {
         TBusyCursor busy;
-        return importer.ImportFromFile(file, imported);
+        return format.Read(file, imported);
     }();
     if (!result.Success || !imported) {
         AddLog(kind + QStringLiteral(" import failed."), llError);
@@ -205,25 +214,22 @@ void TMainForm::RunImport(const QString& kind, const QString& title, const QStri
     imported->SetFilePath(QString());
     ReplaceProject(std::move(imported), true);
     AddLog(kind + QStringLiteral(" import complete: %1 nodes imported.").arg(result.NodeCount));
-    if (result.WarningCount > 0)
-        AddLog(QStringLiteral("%1 warnings during import.").arg(result.WarningCount), llWarning);
+    if (result.TotalWarnings() > 0)
+        AddLog(QStringLiteral("%1 warnings during import.").arg(result.TotalWarnings()), llWarning);
     UpdateTitle();
 }
 
 void TMainForm::ImportSSL()
 {
-    RunImport<TSSLImporter>(QStringLiteral("SSL"), QStringLiteral("Import .SSL Script"),
-                            QStringLiteral("SSL Script|*.ssl|All Files|*.*"));
+    RunImport(QStringLiteral("ssl"), QStringLiteral("Import .SSL Script"));
 }
 
 void TMainForm::ImportMSG()
 {
-    RunImport<TMSGImporter>(QStringLiteral("MSG"), QStringLiteral("Import .MSG File"),
-                            QStringLiteral("MSG File|*.msg|All Files|*.*"));
+    RunImport(QStringLiteral("msg"), QStringLiteral("Import .MSG File"));
 }
 
 void TMainForm::ImportFMF()
 {
-    RunImport<TFMFImporter>(QStringLiteral("FMF"), QStringLiteral("Import .FMF File"),
-                            QStringLiteral("FMF File|*.fmf|All Files|*.*"));
+    RunImport(QStringLiteral("fmf"), QStringLiteral("Import .FMF File"));
 }

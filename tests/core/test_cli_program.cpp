@@ -246,6 +246,7 @@ TEST_F(CliProgram, ImportOfAFileItCannotUseSavesNothing)
                           Path(QStringLiteral("garbage.msg")), QStringLiteral("-o"), output});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_TRUE(run.Err.contains(QLatin1String("import failed"))) << qPrintable(run.Err);
+    EXPECT_TRUE(run.Err.contains(QLatin1String("{\\x01\\x02"))) << qPrintable(run.Err);   // shown, not sent raw
     EXPECT_FALSE(QFileInfo::exists(output));
 }
 
