@@ -66,8 +66,11 @@ public:
     // manager, leaving the targets as they were.
     void HoldFiles();
     // False, with the reason logged as an error, when a held file could not
-    // be put in place.
+    // be put in place; each file left out is logged as "Not written: ".
     bool CommitHeldFiles();
+    // Drops the held files, leaving their targets as they were, and logs
+    // each as "Not written: ".
+    void DiscardHeldFiles();
     // The project's problem list; Export never validates by itself.
     QStringList ValidateBeforeExport() const;
 
@@ -89,6 +92,7 @@ private:
                           const QString& successMessage, const QString& failureMessage);
     bool RequireProject(TExportResult& result);
     void CopyModExporterLog(int fromLine);
+    void LogNotWritten(const QStringList& paths);
 
     void ExportJSON(TExportResult& result, const TExportOptions& opts);
     void ExportMSG(TExportResult& result, const TExportOptions& opts);
