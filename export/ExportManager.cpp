@@ -48,11 +48,29 @@ bool TExportManager::CommitHeldFiles()
     if (!FHeld)
         return true;
     QString error;
-    const bool ok = FHeld->Commit(&error);
+    QStringList notWritten;
+    const bool ok = FHeld->Commit(&error, &notWritten);
     FHeld.reset();
-    if (!ok)
+    if (!ok) {
         FLog.Message(QStringLiteral("ERROR: ") + error);
+        LogNotWritten(notWritten);
+    }
     return ok;
+}
+
+void TExportManager::DiscardHeldFiles()
+{
+    if (!FHeld)
+        return;
+    const QStringList paths = FHeld->Paths();
+    FHeld.reset();
+    LogNotWritten(paths);
+}
+
+void TExportManager::LogNotWritten(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        FLog.Message(QStringLiteral("Not written: ") + path);
 }
 
 QString TExportManager::PackageBaseName() const

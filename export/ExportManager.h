@@ -36,8 +36,11 @@ public:
     // manager, leaving the targets as they were.
     void HoldFiles();
     // False, with the reason logged as an error, when a held file could not
-    // be put in place.
+    // be put in place; each file left out is logged as "Not written: ".
     bool CommitHeldFiles();
+    // Drops the held files, leaving their targets as they were, and logs
+    // each as "Not written: ".
+    void DiscardHeldFiles();
     // The project's problem list; Export never validates by itself.
     QStringList ValidateBeforeExport() const;
 
@@ -51,6 +54,8 @@ public:
     QString PackageBaseName() const;
 
 private:
+    void LogNotWritten(const QStringList& paths);
+
     TDialogueProject* FProject;
     TExportLog FLog;
     std::unique_ptr<TModExporter> FModExporter;

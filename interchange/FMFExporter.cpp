@@ -83,7 +83,7 @@ TFMFExportResult TFMFExporter::ExportToFile(const TDialogueProject* AProject, co
     const QByteArray bytes = TextEncoding::ToAnsi(result.Text);
     TAtomicFileWriter file(AFilePath);
     if (!file.Open() || !file.Write(bytes) || !file.Commit()) {
-        FErrors << QStringLiteral("Failed to write file: ") + file.Error();
+        FErrors << QStringLiteral("Failed to write file: ") + file.Reason();
         result.Errors = FErrors;
         result.Success = false;
     }

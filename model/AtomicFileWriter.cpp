@@ -150,7 +150,7 @@ bool TAtomicFileSet::Add(const QString& path, const QByteArray& bytes, QString* 
     return true;
 }
 
-bool TAtomicFileSet::Commit(QString* error)
+bool TAtomicFileSet::Commit(QString* error, QStringList* notWritten)
 {
     // Everything is flushed already, so each rename is quick and the window
     // in which old and new files stand side by side stays as short as it
@@ -162,10 +162,22 @@ bool TAtomicFileSet::Commit(QString* error)
             if (error)
                 *error = file->Error();
         }
-        file->Cancel();
+        if (!ok) {
+            file->Cancel();
+            if (notWritten)
+                notWritten->append(file->Path());
+        }
     }
     FFiles.clear();
     return ok;
+}
+
+QStringList TAtomicFileSet::Paths() const
+{
+    QStringList paths;
+    for (const auto& file : FFiles)
+        paths.append(file->Path());
+    return paths;
 }
 
 void TAtomicFileSet::Cancel()

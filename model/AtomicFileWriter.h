@@ -13,6 +13,7 @@
 #include <QFileDevice>
 #include <QSaveFile>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -82,11 +83,13 @@ public:
     bool Add(const QString& path, const QByteArray& bytes, QString* error = nullptr);
     // Renames every ready file over its target, in the order added. On
     // failure `error` (when given) says why; the files not yet renamed are
-    // discarded.
-    bool Commit(QString* error = nullptr);
+    // discarded, and `notWritten` (when given) receives their paths.
+    bool Commit(QString* error = nullptr, QStringList* notWritten = nullptr);
     // Discards every file not yet renamed.
     void Cancel();
     bool IsEmpty() const { return FFiles.empty(); }
+    // The targets of the files ready, in the order added.
+    QStringList Paths() const;
 
 private:
     std::vector<std::unique_ptr<TAtomicFileWriter>> FFiles;

@@ -102,11 +102,12 @@ void TMainForm::ExportSSL()
     manager.HoldFiles();
     bool ok = RunManagerExport(manager, efSSL, file)
         && RunManagerExport(manager, efMSG, ExportFiles::ChangeFileExt(file, QStringLiteral(".msg")));
-    if (ok) {
-        const int logged = int(manager.Log().size());
+    const int logged = int(manager.Log().size());
+    if (ok)
         ok = manager.CommitHeldFiles();
-        CopyManagerLog(manager, logged);
-    }
+    else
+        manager.DiscardHeldFiles();
+    CopyManagerLog(manager, logged);
     if (ok)
         AddLog(QStringLiteral("SSL/MSG export complete: ") + file);
     else

@@ -5,6 +5,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -142,11 +143,30 @@ TEST_F(AtomicFileWriterTest, SetIsReplacedTogetherOrNotAtAll)
         expectOld();
     }
 
+    // A rename that fails names the files left out.
+    reset();
+    {
+        TAtomicFileSet set;
+        ASSERT_TRUE(set.Add(a, "new script"));
+        ASSERT_TRUE(set.Add(b, "new messages"));
+        ASSERT_TRUE(QFile::remove(b) && QDir(FDir.path()).mkdir(QStringLiteral("pair.msg")));
+        QString error;
+        QStringList notWritten;
+        EXPECT_FALSE(set.Commit(&error, &notWritten));
+        EXPECT_EQ(notWritten, QStringList{b});
+        EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write file \"%1\". ").arg(b))) << qPrintable(error);
+        EXPECT_FALSE(error.contains(QStringLiteral("Unknown error"))) << qPrintable(error);
+        EXPECT_TRUE(set.IsEmpty());
+        EXPECT_EQ(FilesIn(FDir.path()), QStringList{QStringLiteral("pair.ssl")});
+        ASSERT_TRUE(QDir(FDir.path()).rmdir(QStringLiteral("pair.msg")));
+    }
+
     // Committed: both new.
     reset();
     TAtomicFileSet set;
     ASSERT_TRUE(set.Add(a, "new script"));
     ASSERT_TRUE(set.Add(b, "new messages"));
+    EXPECT_EQ(set.Paths(), (QStringList{a, b}));
     QString error;
     ASSERT_TRUE(set.Commit(&error)) << qPrintable(error);
     EXPECT_EQ(ReadFile(a), QByteArray("new script"));

@@ -365,13 +365,16 @@ TEST(ExportManager, HeldFilesReplaceTheOldOnesTogether)
     }
     expectOldPair();
 
-    // The second half fails: the first does not replace its old file.
+    // The second half fails: the first does not replace its old file, and
+    // the log says so.
     QDir(dir.path()).mkdir(QStringLiteral("taken.msg"));
     {
         TExportManager mgr(&p);
         mgr.HoldFiles();
         ASSERT_TRUE(mgr.Export(Options(efSSL, ssl)).Success);
         EXPECT_FALSE(mgr.Export(Options(efMSG, dir.filePath(QStringLiteral("taken.msg")))).Success);
+        mgr.DiscardHeldFiles();
+        EXPECT_EQ(messages(mgr.Log()).last(), QStringLiteral("Not written: ") + ssl);
     }
     expectOldPair();
     QDir(dir.path()).rmdir(QStringLiteral("taken.msg"));

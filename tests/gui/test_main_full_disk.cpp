@@ -101,6 +101,8 @@ TEST_F(MainFullDisk, ExportSSLReplacesTheScriptOnlyTogetherWithItsMessages)
         return LogTexts().last() == " ? SSL export failed." && !errors.isEmpty() ? errors.last() : QString();
     });
     EXPECT_EQ(TestSupport::ReadFile(ssl), oldScript);
+    ASSERT_FALSE(LogTexts().filter("Not written: ").isEmpty());
+    EXPECT_TRUE(LogTexts().filter("Not written: ").last().endsWith("  Not written: " + ssl));
 
     // With room again, both are replaced.
     Dialogs->SaveFiles.push_back(ssl);
