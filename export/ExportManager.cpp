@@ -1,6 +1,8 @@
 #include "export/ExportManager.h"
 
 #include "export/ExportFiles.h"
+#include "export/GameMessageNumbering.h"
+#include "export/GameScriptGenerator.h"
 #include "export/LocalizationPack.h"
 #include "export/MSGWriter.h"
 #include "export/SSLGenerator.h"
@@ -8,13 +10,15 @@
 #include "model/JsonText.h"
 #include "model/TextEncoding.h"
 
+#include <QFile>
 #include <QTime>
 
 namespace {
 
 const char* const FormatNames[ExportFormatCount] = {
     "Dialogue JSON", "Fallout .MSG File", "Fallout .SSL Script", "Localization Pack", "Engine Package",
-    "World Map CITY.TXT", "Fallout Map File", "Fallout Frame File", "Complete Mod Package"};
+    "World Map CITY.TXT", "Fallout Map File", "Fallout Frame File", "Complete Mod Package",
+    "Game Script and Messages"};
 
 // Characters no file name may hold on the systems the files travel to.
 QString SafeFileName(const QString& name)
@@ -70,6 +74,7 @@ TExportResult TExportManager::Export(const TExportOptions& opts)
         AddError(result, QStringLiteral("FRM export requires frame data configuration"));
         break;
     case efMod: ExportMod(result, opts); break;
+    case efGameScript: ExportGameScript(result, opts); break;
     default: break;
     }
     return result;
@@ -242,4 +247,75 @@ void TExportManager::ExportMod(TExportResult& result, const TExportOptions& opts
     } else {
         AddError(result, QStringLiteral("Failed to export Mod: ") + opts.OutputPath);
     }
+}
+
+void TExportManager::ExportGameScript(TExportResult& result, const TExportOptions& opts)
+{
+    if (!RequireProject(result))
+        return;
+    if (opts.OutputPath.isEmpty()) {
+        AddError(result, QStringLiteral("No folder given for the game script"));
+        return;
+    }
+    // Numbers go into the project first: the script and the message file
+    // must agree, and the next export must find the same numbers.
+    const QVector<TAssignedMessageNumber> assigned = TGameMessageNumbering::Assign(*FProject);
+    result.MessagesNumbered = qint32(assigned.size());
+    if (!assigned.isEmpty())
+        LogMessage(QStringLiteral("Message numbers assigned: %1 (%2 to %3)")
+                       .arg(assigned.size())
+                       .arg(assigned.first().Number)
+                       .arg(assigned.last().Number));
+
+    TGameScriptGenerator generator(*FProject);
+    generator.Build();
+    AddWarnings(result, generator.Warnings());
+
+    const QString folder = ExportFiles::WithTrailingDelimiter(opts.OutputPath);
+    const QString name = TGameScriptGenerator::ScriptName(*FProject);
+    const QString sslPath = folder + name + QStringLiteral(".ssl");
+    const QString msgPath = folder + name + QStringLiteral(".msg");
+    // Windows-1252 like the games' own files; what it lacks is already a
+    // warning of the generator.
+    if (WriteFilePair(sslPath, TextEncoding::ToAnsi(generator.Script()), msgPath,
+                      TextEncoding::ToAnsi(generator.Messages()))) {
+        LogMessage(QStringLiteral("Exported game script: ") + sslPath);
+        LogMessage(QStringLiteral("Exported game messages: ") + msgPath);
+        result.FilesGenerated << sslPath << msgPath;
+    } else {
+        AddError(result, QStringLiteral("Failed to write the game script to: ") + folder);
+        if (!FLastWriteError.isEmpty())
+            LogMessage(FLastWriteError);
+    }
+    result.Success = result.Errors.isEmpty();
+}
+
+// The two files of a game script only make sense together: when the second
+// cannot be written, the first is put back as it was, so a failed export
+// leaves the earlier pair intact. Every write of the pair goes through here.
+bool TExportManager::WriteFilePair(const QString& firstPath, const QByteArray& first, const QString& secondPath,
+                                   const QByteArray& second)
+{
+    FLastWriteError.clear();
+    QFile previous(firstPath);
+    const bool existed = previous.exists();
+    QByteArray before;
+    if (existed) {
+        if (!previous.open(QIODevice::ReadOnly)) {
+            FLastWriteError = QStringLiteral("Cannot read file \"%1\". %2").arg(firstPath, previous.errorString());
+            return false;
+        }
+        before = previous.readAll();
+        previous.close();
+    }
+    if (!ExportFiles::WriteFileAtomically(firstPath, first, &FLastWriteError))
+        return false;
+    if (ExportFiles::WriteFileAtomically(secondPath, second, &FLastWriteError))
+        return true;
+    QString ignored;
+    if (existed)
+        ExportFiles::WriteFileAtomically(firstPath, before, &ignored);
+    else
+        QFile::remove(firstPath);
+    return false;
 }

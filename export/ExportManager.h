@@ -14,9 +14,10 @@
 class TDialogueProject;
 
 enum TExportFormat : std::uint8_t {
-    efJSON, efMSG, efSSL, efLocalization, efPackage, efCITYTXT, efMAP, efFRM, efMod
+    efJSON, efMSG, efSSL, efLocalization, efPackage, efCITYTXT, efMAP, efFRM, efMod,
+    efGameScript   // NAME.ssl and NAME.msg, ready to compile, into the folder OutputPath names
 };
-constexpr int ExportFormatCount = 9;
+constexpr int ExportFormatCount = 10;
 
 // Only Format, OutputPath and Encoding steer the output; the other fields
 // travel with the record for the windows that set them.
@@ -42,6 +43,9 @@ struct TExportResult {
     QStringList Errors;              // without the log's "ERROR: " prefix
     qint32 NodeCount = 0;
     qint32 LineCount = 0;
+    // Lines the game export gave a message number: the project changed, so
+    // the caller marks it modified.
+    qint32 MessagesNumbered = 0;
 };
 
 class TExportManager {
@@ -85,6 +89,9 @@ private:
     void ExportPackage(TExportResult& result, const TExportOptions& opts);
     void ExportCITYTXT(TExportResult& result, const TExportOptions& opts);
     void ExportMod(TExportResult& result, const TExportOptions& opts);
+    void ExportGameScript(TExportResult& result, const TExportOptions& opts);
+    bool WriteFilePair(const QString& firstPath, const QByteArray& first, const QString& secondPath,
+                       const QByteArray& second);
 
     TDialogueProject* FProject;
     QStringList FLog;
