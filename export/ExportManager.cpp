@@ -269,7 +269,15 @@ void TExportManager::ExportGameScript(TExportResult& result, const TExportOption
 
     TGameScriptGenerator generator(*FProject);
     generator.Build();
-    AddWarnings(result, generator.Warnings());
+    // A large project can give a warning per node; the result keeps them
+    // all, the log the first ones and how many more there are.
+    constexpr int LoggedWarnings = 200;
+    const QStringList& warnings = generator.Warnings();
+    AddWarnings(result, warnings.mid(0, LoggedWarnings));
+    if (warnings.size() > LoggedWarnings) {
+        result.Warnings += warnings.mid(LoggedWarnings);
+        LogMessage(QStringLiteral("WARNING: ... and %1 more warnings").arg(warnings.size() - LoggedWarnings));
+    }
 
     const QString folder = ExportFiles::WithTrailingDelimiter(opts.OutputPath);
     const QString name = TGameScriptGenerator::ScriptName(*FProject);

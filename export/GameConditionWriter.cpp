@@ -1,3 +1,6 @@
+// One allocation per joined string: these files build large texts from many pieces.
+#define QT_USE_QSTRINGBUILDER
+
 #include "export/GameConditionWriter.h"
 
 #include "export/GameIdentifiers.h"
@@ -58,44 +61,44 @@ bool TGameConditionWriter::IsKnown(const QString& name) const
     return false;
 }
 
-QString TGameConditionWriter::Unwritable(const QString& where, const QString& why)
+QString TGameConditionWriter::Unwritable(const TGameWhere& where, const QString& why)
 {
-    FWarnings << where + QStringLiteral(": ") + why + QStringLiteral("; written as a condition that never holds");
+    FWarnings << where.Text() + QStringLiteral(": ") + why + QStringLiteral("; written as a condition that never holds");
     return QStringLiteral("0");
 }
 
-QString TGameConditionWriter::NameOrNumber(const QString& text, const QString& what, const QString& where)
+QString TGameConditionWriter::NameOrNumber(const QString& text, const QString& what, const TGameWhere& where)
 {
     const QString t = text.trimmed();
     if (GameIdentifiers::IsNumber(t))
         return QString::number(t.toInt());
     if (!GameIdentifiers::IsValid(t)) {
-        FWarnings << where + QStringLiteral(": %1 \"%2\" is neither a number nor a name").arg(what, text.left(60));
+        FWarnings << where.Text() + QStringLiteral(": %1 \"%2\" is neither a number nor a name").arg(what, text.left(60));
         return QString();
     }
     if (!IsKnown(t))
-        FWarnings << where + QStringLiteral(": %1 %2 is not defined by the project").arg(what, t);
+        FWarnings << where.Text() + QStringLiteral(": %1 %2 is not defined by the project").arg(what, t);
     return t;
 }
 
-QString TGameConditionWriter::Value(const TCondition& c, const QString& where)
+QString TGameConditionWriter::Value(const TCondition& c, const TGameWhere& where)
 {
     // As the preview reads it: no value is 0.
-    if (c.Value.trimmed().isEmpty())
+    if (GameScriptText::IsBlank(c.Value))
         return QStringLiteral("0");
     return NameOrNumber(c.Value, QStringLiteral("value"), where);
 }
 
-QString TGameConditionWriter::Compare(const QString& left, const TCondition& c, const QString& where)
+QString TGameConditionWriter::Compare(const QString& left, const TCondition& c, const TGameWhere& where)
 {
     const QString value = Value(c, where);
     if (value.isEmpty())
         return QStringLiteral("0");
     const int op = int(c.Operator) < ConditionOperatorCount ? int(c.Operator) : 0;
-    return left + QLatin1Char(' ') + QLatin1String(OperatorSymbols[op]) + QLatin1Char(' ') + value;
+    return left % QLatin1Char(' ') % QLatin1String(OperatorSymbols[op]) % QLatin1Char(' ') % value;
 }
 
-QString TGameConditionWriter::SkillName(const QString& variable, const QString& where)
+QString TGameConditionWriter::SkillName(const QString& variable, const TGameWhere& where)
 {
     QString v = variable.trimmed();
     if (GameIdentifiers::IsNumber(v))
@@ -107,13 +110,13 @@ QString TGameConditionWriter::SkillName(const QString& variable, const QString& 
     if (!v.startsWith(QLatin1String("SKILL_")))
         v.prepend(QLatin1String("SKILL_"));
     if (!GameIdentifiers::IsValid(v)) {
-        FWarnings << where + QStringLiteral(": skill \"%1\" is not a skill name").arg(variable.left(60));
+        FWarnings << where.Text() + QStringLiteral(": skill \"%1\" is not a skill name").arg(variable.left(60));
         return QString();
     }
     return v;
 }
 
-QString TGameConditionWriter::StatName(const QString& variable, const QString& where)
+QString TGameConditionWriter::StatName(const QString& variable, const TGameWhere& where)
 {
     static const char* const stats[][2] = {
         { "strength", "st" }, { "perception", "pe" }, { "endurance", "en" }, { "charisma", "ch" },
@@ -126,47 +129,51 @@ QString TGameConditionWriter::StatName(const QString& variable, const QString& w
             v = QLatin1String(s[1]);
     v = QStringLiteral("STAT_") + v.toLower();
     if (!GameIdentifiers::IsValid(v)) {
-        FWarnings << where + QStringLiteral(": stat \"%1\" is not a stat name").arg(variable.left(60));
+        FWarnings << where.Text() + QStringLiteral(": stat \"%1\" is not a stat name").arg(variable.left(60));
         return QString();
     }
     return v;
 }
 
-QString TGameConditionWriter::ReputationVar(const QString& where)
+QString TGameConditionWriter::ReputationVar(const TGameWhere& where)
 {
     const QString var = QLatin1String(TownReputationVar);
     if (FProjectNames.contains(var))
         return var;
-    FWarnings << where + QStringLiteral(": a reputation test needs the town's reputation variable; add %1 "
+    FWarnings << where.Text() + QStringLiteral(": a reputation test needs the town's reputation variable; add %1 "
                                         "to the project's global variables").arg(var);
     return QString();
 }
 
-QString TGameConditionWriter::Condition(const TCondition& c, const QString& where)
+QString TGameConditionWriter::Condition(const TCondition& c, const TGameWhere& where)
 {
-    auto named = [&](const QString& name, const QString& form) {
-        return name.isEmpty() ? QStringLiteral("0") : Compare(form.arg(name), c, where);
+    // call(name) or call(dude_obj, name), compared: the usual shape of a test.
+    auto named = [&](const QString& name, const char* call, bool ofPlayer = false) {
+        if (name.isEmpty())
+            return QStringLiteral("0");
+        return Compare(QLatin1String(call) % QLatin1Char('(') % QLatin1String(ofPlayer ? "dude_obj, " : "") % name
+                           % QLatin1Char(')'), c, where);
     };
     switch (c.CondType) {
     case ctSkillCheck:
-        return named(SkillName(c.Variable, where), QStringLiteral("has_skill(dude_obj, %1)"));
+        return named(SkillName(c.Variable, where), "has_skill", true);
     case ctStatCheck:
-        return named(StatName(c.Variable, where), QStringLiteral("get_critter_stat(dude_obj, %1)"));
+        return named(StatName(c.Variable, where), "get_critter_stat", true);
     case ctReputation:
-        return named(ReputationVar(where), QStringLiteral("global_var(%1)"));
+        return named(ReputationVar(where), "global_var");
     case ctKarma:
         return Compare(QStringLiteral("global_var(GVAR_PLAYER_REPUTATION)"), c, where);
     case ctGlobalVar:
     case ctQuestFlag:
-        return named(NameOrNumber(c.Variable, QStringLiteral("variable"), where), QStringLiteral("global_var(%1)"));
+        return named(NameOrNumber(c.Variable, QStringLiteral("variable"), where), "global_var");
     case ctLocalVar:
-        return named(NameOrNumber(c.Variable, QStringLiteral("variable"), where), QStringLiteral("local_var(%1)"));
+        return named(NameOrNumber(c.Variable, QStringLiteral("variable"), where), "local_var");
     case ctInventory: {
         const QString item = NameOrNumber(c.Variable, QStringLiteral("item"), where);
         if (item.isEmpty())
             return QStringLiteral("0");
         const QString count = QStringLiteral("obj_is_carrying_obj_pid(dude_obj, %1)").arg(item);
-        return c.Value.trimmed().isEmpty() ? count + QStringLiteral(" > 0") : Compare(count, c, where);
+        return GameScriptText::IsBlank(c.Value) ? count + QStringLiteral(" > 0") : Compare(count, c, where);
     }
     case ctTimeOfDay:
         return Compare(QStringLiteral("game_time_hour"), c, where);
@@ -182,7 +189,7 @@ QString TGameConditionWriter::Condition(const TCondition& c, const QString& wher
     return Unwritable(where, QStringLiteral("a condition of unknown type"));
 }
 
-QString TGameConditionWriter::NodeConditions(const QVector<TCondition>& conditions, const QString& where)
+QString TGameConditionWriter::NodeConditions(const QVector<TCondition>& conditions, const TGameWhere& where)
 {
     QString result;
     for (const TCondition& c : conditions) {
@@ -200,12 +207,12 @@ QString TGameConditionWriter::NodeConditions(const QVector<TCondition>& conditio
     return WithoutOuterParentheses(result);
 }
 
-QString TGameConditionWriter::OptionRequirements(const TPlayerOption& option, const QString& where)
+QString TGameConditionWriter::OptionRequirements(const TPlayerOption& option, const TGameWhere& where)
 {
     QStringList parts;
     for (const TCondition& c : option.Conditions)
         parts << Parenthesized(Condition(c, where));
-    if (!option.Guard.trimmed().isEmpty()) {
+    if (!GameScriptText::IsBlank(option.Guard)) {
         QString why;
         const QString guard = GameScriptText::OneLine(option.Guard).trimmed();
         if (GameScriptText::IsUsableCondition(guard, &why))
@@ -220,7 +227,7 @@ QString TGameConditionWriter::OptionRequirements(const TPlayerOption& option, co
     }
     if (option.KarmaRequired > -1000)
         parts << QStringLiteral("(global_var(GVAR_PLAYER_REPUTATION) >= %1)").arg(option.KarmaRequired);
-    if (!option.ItemRequired.trimmed().isEmpty()) {
+    if (!GameScriptText::IsBlank(option.ItemRequired)) {
         const QString item = NameOrNumber(option.ItemRequired, QStringLiteral("item"), where);
         parts << (item.isEmpty() ? QStringLiteral("0") : QStringLiteral("obj_is_carrying_obj_pid(dude_obj, %1)").arg(item));
     }

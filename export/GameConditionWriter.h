@@ -7,6 +7,7 @@
 // written as they stand, with a warning: they compile only where a header
 // defines them.
 
+#include "export/GameWhere.h"
 #include "model/DialogueTypes.h"
 
 #include <QSet>
@@ -21,29 +22,29 @@ public:
 
     TGameConditionWriter(const TDialogueProject& project, QStringList& warnings);
 
-    // One condition. `where` opens each warning ("Node Node001").
-    QString Condition(const TCondition& c, const QString& where);
+    // One condition. `where` opens each warning.
+    QString Condition(const TCondition& c, const TGameWhere& where);
     // A node's conditions joined strictly left to right by their joins
     // (the first one's join is not used); empty for no conditions.
-    QString NodeConditions(const QVector<TCondition>& conditions, const QString& where);
+    QString NodeConditions(const QVector<TCondition>& conditions, const TGameWhere& where);
     // Everything an option needs to be offered, joined with "and": its own
     // conditions, its guard, and its reputation, karma and item
     // requirements; empty when it needs nothing.
-    QString OptionRequirements(const TPlayerOption& option, const QString& where);
+    QString OptionRequirements(const TPlayerOption& option, const TGameWhere& where);
 
     // A value or variable written as a name or number: a number stays; a
     // valid name is checked against the known names; anything else cannot
     // be written (empty result, with a warning).
-    QString NameOrNumber(const QString& text, const QString& what, const QString& where);
+    QString NameOrNumber(const QString& text, const QString& what, const TGameWhere& where);
 
 private:
     bool IsKnown(const QString& name) const;
-    QString Unwritable(const QString& where, const QString& why);
-    QString Value(const TCondition& c, const QString& where);
-    QString Compare(const QString& left, const TCondition& c, const QString& where);
-    QString SkillName(const QString& variable, const QString& where);
-    QString StatName(const QString& variable, const QString& where);
-    QString ReputationVar(const QString& where);
+    QString Unwritable(const TGameWhere& where, const QString& why);
+    QString Value(const TCondition& c, const TGameWhere& where);
+    QString Compare(const QString& left, const TCondition& c, const TGameWhere& where);
+    QString SkillName(const QString& variable, const TGameWhere& where);
+    QString StatName(const QString& variable, const TGameWhere& where);
+    QString ReputationVar(const TGameWhere& where);
 
     QSet<QString> FProjectNames;   // the global-variable table's names
     QStringList& FWarnings;

@@ -92,6 +92,8 @@ bool IsNumber(const QString& text)
 
 } // namespace GameIdentifiers
 
+using GameIdentifiers::ReservedWords;
+
 TIdentifierTable::TIdentifierTable() = default;
 
 void TIdentifierTable::Take(const QString& name)
@@ -101,24 +103,32 @@ void TIdentifierTable::Take(const QString& name)
 
 bool TIdentifierTable::IsFree(const QString& name) const
 {
-    return !FTaken.contains(name.toCaseFolded()) && !GameIdentifiers::IsReserved(name);
+    return IsFreeFolded(name.toCaseFolded());
+}
+
+bool TIdentifierTable::IsFreeFolded(const QString& folded) const
+{
+    return !FTaken.contains(folded) && !ReservedWords().contains(folded);
 }
 
 QString TIdentifierTable::Claim(const QString& wanted)
 {
     QString name = wanted;
-    if (!IsFree(name)) {
+    QString folded = wanted.toCaseFolded();
+    if (!IsFreeFolded(folded)) {
         // Counting on from the last variant handed out keeps many nodes
         // that want one name from testing every earlier variant again.
-        int& n = FNextVariant[wanted.toCaseFolded()];
+        int& n = FNextVariant[folded];
         n = qMax(n, 2);
+        const QString base = folded;
         for (;; ++n) {
-            name = wanted + QLatin1Char('_') + QString::number(n);
-            if (IsFree(name))
+            folded = base + QLatin1Char('_') + QString::number(n);
+            if (IsFreeFolded(folded))
                 break;
         }
+        name = wanted + QLatin1Char('_') + QString::number(n);
         ++n;
     }
-    Take(name);
+    FTaken.insert(folded);
     return name;
 }

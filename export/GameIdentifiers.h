@@ -37,6 +37,7 @@ public:
     QString Claim(const QString& wanted);
 
 private:
+    bool IsFreeFolded(const QString& folded) const;
     QSet<QString> FTaken;                 // case-folded
     QHash<QString, int> FNextVariant;     // case-folded wanted name -> next number to try
 };

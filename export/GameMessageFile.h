@@ -3,15 +3,17 @@
 // in number order, one for every message the script uses and one for every
 // float message.
 
-#include <QMap>
+#include "export/GameWhere.h"
+
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class TGameMessageFile {
 public:
     // A line; a number given twice keeps its first text.
-    void Add(qint32 number, const QString& text, const QString& where);
-    bool Contains(qint32 number) const { return FLines.contains(number); }
+    void Add(qint32 number, const QString& text, const TGameWhere& where);
+    void Reserve(int lines) { FLines.reserve(lines); }
 
     // The file text, CR LF after every line. The game ends a text at the
     // first "}" and takes a line break into the text, so each of those is
@@ -24,8 +26,9 @@ public:
 
 private:
     struct TLine {
+        qint32 Number;
         QString Text;
-        QString Where;
+        TGameWhere Where;
     };
-    QMap<qint32, TLine> FLines;
+    QVector<TLine> FLines;   // in the order added
 };

@@ -1,5 +1,6 @@
 #include "export/GameMessageNumbering.h"
 
+#include "export/GameScriptText.h"
 #include "model/MessageNumbers.h"
 
 #include <QSet>
@@ -13,7 +14,7 @@ bool TGameMessageNumbering::NodeTextIsMessage(const TDialogueNode& node)
     case ntQuestUpdate:
     case ntTrade:
     case ntEndDialogue:
-        return !node.Text().trimmed().isEmpty();
+        return !GameScriptText::IsBlank(node.Text());
     default:
         return false;
     }

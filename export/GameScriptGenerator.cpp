@@ -1,3 +1,6 @@
+// One allocation per joined string: these files build large texts from many pieces.
+#define QT_USE_QSTRINGBUILDER
+
 #include "export/GameScriptGenerator.h"
 
 #include "export/GameMessageNumbering.h"
@@ -10,19 +13,6 @@ namespace {
 
 constexpr int GamesLowIQ = -3;   // the idiom's LOW_IQ: the ...LowOption calls
 const char* const Indent = "   ";
-
-// A node as warnings name it; IDs can be anything, so they are cut and kept
-// on one line.
-QString NodeWhere(const TDialogueNode& node)
-{
-    const QString id = GameScriptText::OneLine(node.ID());
-    return QStringLiteral("Node ") + (id.size() > 40 ? id.left(40) + QStringLiteral("...") : id);
-}
-
-QString OptionWhere(const TDialogueNode& node, size_t index)
-{
-    return NodeWhere(node) + QStringLiteral(", option %1").arg(index + 1);
-}
 
 QString ReactionPrefix(TReaction r)
 {
@@ -44,7 +34,7 @@ QString ReactionConstant(TReaction r)
 
 bool HasCode(const QString& code)
 {
-    return !code.trimmed().isEmpty();
+    return !GameScriptText::IsBlank(code);
 }
 
 } // namespace
@@ -97,7 +87,7 @@ void TGameScriptGenerator::NameProcedures()
             base = GameIdentifiers::MadeSafe(node.ID());
         const QString name = FNames.Claim(base);
         if (!wanted.isEmpty() && name != wanted)
-            FWarnings << NodeWhere(node) + QStringLiteral(": procedure name \"%1\" is not a valid unused name; "
+            FWarnings << TGameWhere(node).Text() + QStringLiteral(": procedure name \"%1\" is not a valid unused name; "
                                                           "the procedure is called %2").arg(wanted.left(60), name);
         FNodeProcedures.insert(&node, name);
         if (node.NodeType() == ntCombatTrigger)
@@ -113,8 +103,25 @@ void TGameScriptGenerator::NameProcedures()
         for (size_t i = 0; i < options.size(); ++i)
             if (options[i]->HasSkillCheck || HasCode(options[i]->ScriptOnSelect))
                 FOptionProcedures.insert(options[i].get(),
-                                         FNames.Claim(FNodeProcedures.value(&node) + QStringLiteral("_Option%1").arg(i + 1)));
+                                         FNames.Claim(FNodeProcedures.value(&node) % QLatin1String("_Option") % QString::number(i + 1)));
     }
+
+    // The order Build defines them in, so the declarations can be written first.
+    FProcedureOrder << QStringLiteral("start") << QStringLiteral("talk_p_proc");
+    if (!FCombatIndex.isEmpty())
+        FProcedureOrder << QStringLiteral("critter_p_proc");
+    for (const auto& nodePtr : FProject.Nodes()) {
+        const auto it = FNodeProcedures.constFind(nodePtr.get());
+        if (it == FNodeProcedures.constEnd())
+            continue;
+        FProcedureOrder << it.value();
+        for (const auto& option : nodePtr->PlayerOptions()) {
+            const auto o = FOptionProcedures.constFind(option.get());
+            if (o != FOptionProcedures.constEnd())
+                FProcedureOrder << o.value();
+        }
+    }
+    FProcedureOrder << FSink;
 }
 
 void TGameScriptGenerator::WriteGlobals(QString& out)
@@ -145,20 +152,20 @@ void TGameScriptGenerator::WriteGlobals(QString& out)
     }
 }
 
-QString TGameScriptGenerator::Resolve(const QString& id, const QString& where)
+QString TGameScriptGenerator::Resolve(const QString& id, const TGameWhere& where)
 {
     if (id.isEmpty())
         return FSink;
     return ResolveNode(FProject.FindNode(id), id, where);
 }
 
-QString TGameScriptGenerator::ResolveNode(const TDialogueNode* node, const QString& id, const QString& where)
+QString TGameScriptGenerator::ResolveNode(const TDialogueNode* node, const QString& id, const TGameWhere& where)
 {
     // A comment node passes on to its next node, as in the preview.
     QSet<const TDialogueNode*> seen;
     while (node && node->NodeType() == ntComment) {
         if (seen.contains(node)) {
-            FWarnings << where + QStringLiteral(": the comment nodes after it link in a circle; the link ends the dialogue");
+            FWarnings << where.Text() + QStringLiteral(": the comment nodes after it link in a circle; the link ends the dialogue");
             return FSink;
         }
         seen.insert(node);
@@ -167,37 +174,36 @@ QString TGameScriptGenerator::ResolveNode(const TDialogueNode* node, const QStri
         node = FProject.FindNode(node->NextNodeID());
     }
     if (!node) {
-        FWarnings << where + QStringLiteral(": links to missing node %1; the link ends the dialogue")
+        FWarnings << where.Text() + QStringLiteral(": links to missing node %1; the link ends the dialogue")
                                  .arg(GameScriptText::OneLine(id.left(40)));
         return FSink;
     }
     return FNodeProcedures.value(node, FSink);
 }
 
-QString TGameScriptGenerator::Message(qint32 number, const QString& text, const QString& where, const QString& what)
+QString TGameScriptGenerator::Message(qint32 number, const QString& text, const TGameWhere& where, const QString& what)
 {
     if (number <= 0) {
-        FWarnings << where + QStringLiteral(": %1 has no message number and is left out").arg(what);
+        FWarnings << where.Text() + QStringLiteral(": %1 has no message number and is left out").arg(what);
         return QString();
     }
-    FMessageFile.Add(number, text, where + QLatin1Char(' ') + what);
+    FMessageFile.Add(number, text, where);
     return QString::number(number);
 }
 
 // ---------------------------------------------------------------------------
 
-void TGameScriptGenerator::Line(int depth, const QString& text)
+template <class T> void TGameScriptGenerator::Line(int depth, const T& text)
 {
     for (int i = 0; i < depth; ++i)
-        FBody += QLatin1String(Indent);
-    FBody += text;
-    FBody += QLatin1String("\r\n");
+        FScript += QLatin1String(Indent);
+    FScript += text;
+    FScript += QLatin1String("\r\n");
 }
 
 void TGameScriptGenerator::BeginProcedure(const QString& name)
 {
-    FProcedureOrder << name;
-    FBody += QLatin1String("\r\n");
+    FScript += QLatin1String("\r\n");
     Line(0, QStringLiteral("procedure ") + name + QStringLiteral(" begin"));
 }
 
@@ -228,8 +234,8 @@ void TGameScriptGenerator::WriteCritter()
         const int index = FCombatIndex.value(&node);
         if (index == 0 || !HasCode(node.CombatScript()))
             continue;
-        Line(2, QStringLiteral("if (tlw_hostile == %1) then begin").arg(index));
-        WriteCode(node.CombatScript(), 3, NodeWhere(node), QStringLiteral("combat script"));
+        Line(2, QLatin1String("if (tlw_hostile == ") % QString::number(index) % QLatin1String(") then begin"));
+        WriteCode(node.CombatScript(), 3, TGameWhere(node), QStringLiteral("combat script"));
         Line(2, QStringLiteral("end"));
     }
     Line(2, QStringLiteral("tlw_hostile := 0;"));
@@ -240,18 +246,18 @@ void TGameScriptGenerator::WriteCritter()
 
 void TGameScriptGenerator::WriteComment(const TDialogueNode& node)
 {
-    FBody += QLatin1String("\r\n");
-    Line(0, QStringLiteral("// ") + GameScriptText::CommentText(NodeWhere(node)) + QStringLiteral(" (comment)"));
+    FScript += QLatin1String("\r\n");
+    Line(0, QStringLiteral("// ") + GameScriptText::CommentText(TGameWhere(node).Text()) + QStringLiteral(" (comment)"));
     for (const QString& line : GameScriptText::Lines(node.Text()))
         Line(0, line.isEmpty() ? QStringLiteral("//") : QStringLiteral("// ") + GameScriptText::CommentText(line));
 }
 
-void TGameScriptGenerator::WriteCode(const QString& code, int depth, const QString& where, const QString& what)
+void TGameScriptGenerator::WriteCode(const QString& code, int depth, const TGameWhere& where, const QString& what)
 {
     QString why;
     const bool usable = GameScriptText::IsSelfContainedCode(code, &why);
     if (!usable)
-        FWarnings << where + QStringLiteral(": the %1 cannot be used (%2); written as a comment").arg(what, why);
+        FWarnings << where.Text() + QStringLiteral(": the %1 cannot be used (%2); written as a comment").arg(what, why);
     for (const QString& line : GameScriptText::Lines(code)) {
         if (usable)
             Line(line.isEmpty() ? 0 : depth, line);
@@ -262,7 +268,7 @@ void TGameScriptGenerator::WriteCode(const QString& code, int depth, const QStri
 
 void TGameScriptGenerator::WriteQuest(const TDialogueNode& node, int depth)
 {
-    const QString where = NodeWhere(node);
+    const TGameWhere where(node);
     const QString var = FConditions.NameOrNumber(node.QuestID(), QStringLiteral("quest variable"), where);
     if (var.isEmpty())
         return;
@@ -276,7 +282,7 @@ void TGameScriptGenerator::WriteQuest(const TDialogueNode& node, int depth)
         if (value.isEmpty())
             value = QStringLiteral("1");
     }
-    Line(depth, QStringLiteral("set_global_var(%1, %2);").arg(var, value));
+    Line(depth, QLatin1String("set_global_var(") % var % QLatin1String(", ") % value % QLatin1String(");"));
 }
 
 void TGameScriptGenerator::WriteNode(const TDialogueNode& node)
@@ -291,7 +297,7 @@ void TGameScriptGenerator::WriteNode(const TDialogueNode& node)
     if (node.NodeType() == ntConditional) {
         WriteConditional(node, 1);
     } else {
-        const QString guard = FConditions.NodeConditions(node.Conditions(), NodeWhere(node));
+        const QString guard = FConditions.NodeConditions(node.Conditions(), TGameWhere(node));
         const int depth = guard.isEmpty() ? 1 : 2;
         if (!guard.isEmpty())
             Line(1, QStringLiteral("if (") + guard + QStringLiteral(") then begin"));
@@ -312,7 +318,7 @@ void TGameScriptGenerator::WriteNode(const TDialogueNode& node)
 
 void TGameScriptGenerator::WriteSpokenBody(const TDialogueNode& node, int depth)
 {
-    const QString where = NodeWhere(node);
+    const TGameWhere where(node);
     const TNodeType type = node.NodeType();
     const bool hasOptions = TGameMessageNumbering::OptionsAreMessages(node) && !node.PlayerOptions().empty();
     const QString barter = QStringLiteral("gdialog_mod_barter(0);");
@@ -334,7 +340,7 @@ void TGameScriptGenerator::WriteSpokenBody(const TDialogueNode& node, int depth)
     }
     if (type == ntTrade && !hasOptions)
         Line(depth, barter);
-    if (!node.QuestID().trimmed().isEmpty())
+    if (!GameScriptText::IsBlank(node.QuestID()))
         WriteQuest(node, depth);
     if (type == ntScript) {
         for (const auto& s : node.Scripts()) {
@@ -346,16 +352,14 @@ void TGameScriptGenerator::WriteSpokenBody(const TDialogueNode& node, int depth)
         }
     }
     if (type == ntCombatTrigger)
-        Line(depth, QStringLiteral("tlw_hostile := %1;").arg(FCombatIndex.value(&node)));
+        Line(depth, QLatin1String("tlw_hostile := ") % QString::number(FCombatIndex.value(&node)) % QLatin1Char(';'));
     if (hasOptions) {
         for (size_t i = 0; i < node.PlayerOptions().size(); ++i)
             WriteOption(node, i, depth);
     }
-    if (type == ntEndDialogue || node.NextNodeID().isEmpty())
-        return;
-    if (hasOptions)
-        FWarnings << where + QStringLiteral(": the next-node link is not followed; the player's options lead on");
-    else
+    // As in the preview, a node's options lead on when it has any; its
+    // next link only when it has none.
+    if (type != ntEndDialogue && !hasOptions && !node.NextNodeID().isEmpty())
         Line(depth, QStringLiteral("call ") + Resolve(node.NextNodeID(), where) + QLatin1Char(';'));
 }
 
@@ -365,7 +369,7 @@ void TGameScriptGenerator::WriteConditional(const TDialogueNode& node, int depth
     // lead to its next node, each option's conditions to its target, and
     // the first option without conditions (else the next link, else the
     // end) is taken when nothing holds.
-    const QString where = NodeWhere(node);
+    const TGameWhere where(node);
     QVector<QPair<QString, QString>> branches;
     QString fallback;
     const QString nodeCondition = FConditions.NodeConditions(node.Conditions(), where);
@@ -374,9 +378,9 @@ void TGameScriptGenerator::WriteConditional(const TDialogueNode& node, int depth
     const TPlayerOptionList& options = node.PlayerOptions();
     for (size_t i = 0; i < options.size(); ++i) {
         const TPlayerOption& option = *options[i];
-        const QString optionWhere = OptionWhere(node, i);
+        const TGameWhere optionWhere(node, int(i));
         if (option.HasSkillCheck)
-            FWarnings << optionWhere + QStringLiteral(": a branch of a conditional node rolls no skill check");
+            FWarnings << optionWhere.Text() + QStringLiteral(": a branch of a conditional node rolls no skill check");
         const QString condition = FConditions.OptionRequirements(option, optionWhere);
         const QString target = Resolve(option.TargetNodeID, optionWhere);
         if (!condition.isEmpty())
@@ -384,7 +388,7 @@ void TGameScriptGenerator::WriteConditional(const TDialogueNode& node, int depth
         else if (fallback.isEmpty())
             fallback = target;
         else
-            FWarnings << optionWhere + QStringLiteral(": a second branch without conditions is never taken");
+            FWarnings << optionWhere.Text() + QStringLiteral(": a second branch without conditions is never taken");
     }
     if (fallback.isEmpty())
         fallback = nodeCondition.isEmpty() && !node.NextNodeID().isEmpty() ? Resolve(node.NextNodeID(), where) : FSink;
@@ -414,9 +418,9 @@ void TGameScriptGenerator::WriteRandom(const TDialogueNode& node, int depth)
     const TPlayerOptionList& options = node.PlayerOptions();
     for (size_t i = 0; i < options.size(); ++i) {
         const TPlayerOption& option = *options[i];
-        const QString optionWhere = OptionWhere(node, i);
+        const TGameWhere optionWhere(node, int(i));
         if (!option.Conditions.isEmpty() || HasCode(option.Guard) || option.HasSkillCheck)
-            FWarnings << optionWhere + QStringLiteral(": conditions and skill checks of a random branch are not used");
+            FWarnings << optionWhere.Text() + QStringLiteral(": conditions and skill checks of a random branch are not used");
         const TDialogueNode* target = FProject.FindNode(option.TargetNodeID);
         branches.append({ Resolve(option.TargetNodeID, optionWhere), target ? qMax(0, target->RandomWeight()) : 1 });
     }
@@ -432,12 +436,13 @@ void TGameScriptGenerator::WriteRandom(const TDialogueNode& node, int depth)
                    branches.end());
     if (branches.isEmpty()) {
         if (!node.NextNodeID().isEmpty())
-            Line(depth, QStringLiteral("call ") + Resolve(node.NextNodeID(), NodeWhere(node)) + QLatin1Char(';'));
+            Line(depth, QStringLiteral("call ") + Resolve(node.NextNodeID(), TGameWhere(node)) + QLatin1Char(';'));
         return;
     }
     for (int b = 0; b + 1 < branches.size(); ++b) {
         Line(depth, (b == 0 ? QStringLiteral("if (") : QStringLiteral("else if ("))
-                        + QStringLiteral("random(1, %1) <= %2) then begin").arg(total).arg(branches[b].Weight));
+                        % QLatin1String("random(1, ") % QString::number(total) % QLatin1String(") <= ")
+                        % QString::number(branches[b].Weight) % QLatin1String(") then begin"));
         Line(depth + 1, QStringLiteral("call ") + branches[b].Target + QLatin1Char(';'));
         Line(depth, QStringLiteral("end"));
         total -= branches[b].Weight;
@@ -454,23 +459,26 @@ void TGameScriptGenerator::WriteRandom(const TDialogueNode& node, int depth)
 void TGameScriptGenerator::WriteOption(const TDialogueNode& node, size_t index, int depth)
 {
     const TPlayerOption& option = *node.PlayerOptions()[index];
-    const QString where = OptionWhere(node, index);
+    const TGameWhere where(node, int(index));
     const QString number = Message(option.MsgNumber, option.Text, where, QStringLiteral("text"));
     if (number.isEmpty())
         return;
-    if (option.Text.trimmed().isEmpty())
-        FWarnings << where + QStringLiteral(": the option has no text");
+    if (GameScriptText::IsBlank(option.Text))
+        FWarnings << where.Text() + QStringLiteral(": the option has no text");
     const QString requirements = FConditions.OptionRequirements(option, where);
     const QString target = FOptionProcedures.contains(&option) ? FOptionProcedures.value(&option)
                                                                 : Resolve(option.TargetNodeID, where);
     const qint32 iq = option.IntelligenceRequired;
     QString call;
     if (iq == GamesLowIQ)
-        call = ReactionPrefix(option.Reaction) + QStringLiteral("LowOption(%1, %2);").arg(number, target);
+        call = ReactionPrefix(option.Reaction) % QLatin1String("LowOption(") % number % QLatin1String(", ") % target
+            % QLatin1String(");");
     else if (iq < 0)
-        call = QStringLiteral("giq_option(%1, NAME, %2, %3, %4);").arg(iq).arg(number, target, ReactionConstant(option.Reaction));
+        call = QLatin1String("giq_option(") % QString::number(iq) % QLatin1String(", NAME, ") % number % QLatin1String(", ")
+            % target % QLatin1String(", ") % ReactionConstant(option.Reaction) % QLatin1String(");");
     else
-        call = ReactionPrefix(option.Reaction) + QStringLiteral("Option(%1, %2, %3);").arg(number, target).arg(iq);
+        call = ReactionPrefix(option.Reaction) % QLatin1String("Option(") % number % QLatin1String(", ") % target
+            % QLatin1String(", ") % QString::number(iq) % QLatin1String(");");
     if (requirements.isEmpty()) {
         Line(depth, call);
         return;
@@ -483,7 +491,7 @@ void TGameScriptGenerator::WriteOption(const TDialogueNode& node, size_t index, 
 void TGameScriptGenerator::WriteOptionProcedure(const TDialogueNode& node, size_t index)
 {
     const TPlayerOption& option = *node.PlayerOptions()[index];
-    const QString where = OptionWhere(node, index);
+    const TGameWhere where(node, int(index));
     BeginProcedure(FOptionProcedures.value(&option));
     if (HasCode(option.ScriptOnSelect))
         WriteCode(option.ScriptOnSelect, 1, where, QStringLiteral("script run on choosing it"));
@@ -493,20 +501,20 @@ void TGameScriptGenerator::WriteOptionProcedure(const TDialogueNode& node, size_
         return;
     }
     const TSkillCheck& sc = option.SkillCheck;
-    if (!sc.SuccessMessage.trimmed().isEmpty() || !sc.FailureMessage.trimmed().isEmpty())
-        FWarnings << where + QStringLiteral(": the skill check's success and failure messages are not written; "
+    if (!GameScriptText::IsBlank(sc.SuccessMessage) || !GameScriptText::IsBlank(sc.FailureMessage))
+        FWarnings << where.Text() + QStringLiteral(": the skill check's success and failure messages are not written; "
                                             "put them in the nodes it leads to");
     if (sc.CritSuccessBonus != 0)
-        FWarnings << where + QStringLiteral(": the skill check's critical-success bonus is not written");
+        FWarnings << where.Text() + QStringLiteral(": the skill check's critical-success bonus is not written");
     // The modifier that gives the chance the editor and the preview show:
     // skill - difficulty + 50.
     const qint64 modifier = 50 - qint64(sc.Difficulty);
     const QString success = Resolve(sc.SuccessNodeID.isEmpty() ? option.TargetNodeID : sc.SuccessNodeID, where);
     const QString failure = Resolve(sc.FailureNodeID.isEmpty() ? option.TargetNodeID : sc.FailureNodeID, where);
-    Line(1, QStringLiteral("if (is_success(roll_vs_skill(dude_obj, %1, %2))) then begin")
-                .arg(GameSkillName(sc.Skill)).arg(modifier));
+    Line(1, QLatin1String("if (is_success(roll_vs_skill(dude_obj, ") % GameSkillName(sc.Skill) % QLatin1String(", ")
+                % QString::number(modifier) % QLatin1String("))) then begin"));
     if (sc.XPReward > 0)
-        Line(2, QStringLiteral("give_exp_points(%1);").arg(sc.XPReward));
+        Line(2, QLatin1String("give_exp_points(") % QString::number(sc.XPReward) % QLatin1String(");"));
     Line(2, QStringLiteral("call ") + success + QLatin1Char(';'));
     Line(1, QStringLiteral("end"));
     Line(1, QStringLiteral("else begin"));
@@ -519,11 +527,18 @@ void TGameScriptGenerator::WriteOptionProcedure(const TDialogueNode& node, size_
 
 void TGameScriptGenerator::Build()
 {
+    FMessageFile.Reserve(FProject.NodeCount() * 4 + int(FProject.FloatMessages().size()));
     const QString name = ScriptName(FProject);
     if (name.size() > 8)
         FWarnings << QStringLiteral("Script name %1 is longer than the 8 characters the games' script list allows").arg(name);
 
-    QString head;
+    QString& head = FScript;
+    // Room for what nodes and options usually take, so a large script is
+    // not copied as it grows; pages reserved but never written cost nothing.
+    qsizetype options = 0;
+    for (const auto& node : FProject.Nodes())
+        options += qsizetype(node->PlayerOptions().size());
+    head.reserve(4096 + FProject.NodeCount() * 256 + options * 128);
     head += QStringLiteral("/* %1: dialogue script written by Tallowin.\r\n")
                 .arg(GameScriptText::CommentText(FProject.Name()).replace(QLatin1String("*/"), QLatin1String("* /")));
     head += QStringLiteral("   Edit the dialogue project and export again; message numbers refer to %1.msg. */\r\n").arg(name);
@@ -539,12 +554,18 @@ void TGameScriptGenerator::Build()
     WriteGlobals(head);
     NameProcedures();
 
+    FScript += QLatin1String("\r\n");
+    for (const QString& p : FProcedureOrder)
+        FScript += QLatin1String("procedure ") % p % QLatin1String(";\r\n");
+    if (!FCombatIndex.isEmpty())
+        FScript += QLatin1String("\r\nvariable tlw_hostile;\r\n");
+
     QString start;
     if (!FProject.StartNodeID().isEmpty()) {
-        start = Resolve(FProject.StartNodeID(), QStringLiteral("The start node"));
+        start = Resolve(FProject.StartNodeID(), TGameWhere(QStringLiteral("The start node")));
     } else if (FProject.NodeCount() > 0) {
         FWarnings << QStringLiteral("The project has no start node; the dialogue starts at the first node");
-        start = ResolveNode(FProject.NodeAt(0), FProject.NodeAt(0)->ID(), NodeWhere(*FProject.NodeAt(0)));
+        start = ResolveNode(FProject.NodeAt(0), FProject.NodeAt(0)->ID(), TGameWhere(*FProject.NodeAt(0)));
     } else {
         FWarnings << QStringLiteral("The project has no nodes; the dialogue ends at once");
         start = FSink;
@@ -560,18 +581,10 @@ void TGameScriptGenerator::Build()
     BeginProcedure(FSink);
     EndProcedure();
 
-    QString declarations = QStringLiteral("\r\n");
-    declarations.reserve(FProcedureOrder.size() * 24);
-    for (const QString& p : FProcedureOrder)
-        declarations += QStringLiteral("procedure ") + p + QStringLiteral(";\r\n");
-    if (!FCombatIndex.isEmpty())
-        declarations += QStringLiteral("\r\nvariable tlw_hostile;\r\n");
-    FScript = head + declarations + FBody;
-    FBody.clear();
-
     const TFloatMessageList& floats = FProject.FloatMessages();
     for (size_t i = 0; i < floats.size(); ++i)
-        Message(floats[i]->MsgNumber, floats[i]->Text, QStringLiteral("Float message %1").arg(i + 1), QStringLiteral("text"));
+        Message(floats[i]->MsgNumber, floats[i]->Text, TGameWhere(QStringLiteral("Float message %1").arg(i + 1)),
+                QStringLiteral("text"));
     FMessages = FMessageFile.Text(FWarnings);
 
     const QString lacking = TextEncoding::AnsiLacks(FScript);

@@ -38,11 +38,13 @@ private:
     void WriteGlobals(QString& out);
     // The procedure a link to `id` calls: comment nodes pass on to their
     // next node, silent end nodes and missing nodes end the dialogue.
-    QString Resolve(const QString& id, const QString& where);
-    QString ResolveNode(const TDialogueNode* node, const QString& id, const QString& where);
-    QString Message(qint32 number, const QString& text, const QString& where, const QString& what);
+    QString Resolve(const QString& id, const TGameWhere& where);
+    QString ResolveNode(const TDialogueNode* node, const QString& id, const TGameWhere& where);
+    QString Message(qint32 number, const QString& text, const TGameWhere& where, const QString& what);
 
-    void Line(int depth, const QString& text);
+    // Appends one line; `text` may be any string expression, joined
+    // straight into the script.
+    template <class T> void Line(int depth, const T& text);
     void WriteTalk(const QString& name);
     void WriteCritter();
     void WriteComment(const TDialogueNode& node);
@@ -52,7 +54,7 @@ private:
     void WriteRandom(const TDialogueNode& node, int depth);
     void WriteOption(const TDialogueNode& node, size_t index, int depth);
     void WriteOptionProcedure(const TDialogueNode& node, size_t index);
-    void WriteCode(const QString& code, int depth, const QString& where, const QString& what);
+    void WriteCode(const QString& code, int depth, const TGameWhere& where, const QString& what);
     void WriteQuest(const TDialogueNode& node, int depth);
     void BeginProcedure(const QString& name);
     void EndProcedure();
@@ -65,9 +67,8 @@ private:
     QHash<const TDialogueNode*, QString> FNodeProcedures;
     QHash<const TPlayerOption*, QString> FOptionProcedures;
     QHash<const TDialogueNode*, int> FCombatIndex;   // 1, 2, ... in node order
-    QStringList FProcedureOrder;
+    QStringList FProcedureOrder;                     // every procedure, in the order defined
     QString FSink;                                   // the empty procedure that ends the dialogue
-    QString FBody;
     QString FScript;
     QString FMessages;
 };

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace GameScriptText {
 namespace {
 
@@ -103,7 +105,7 @@ bool ClosedAndBalanced(const TScan& scan, QString* why)
 
 bool IsUsableCondition(const QString& condition, QString* why)
 {
-    if (condition.trimmed().isEmpty())
+    if (IsBlank(condition))
         return Fail(why, QStringLiteral("it is blank"));
     const TScan scan = Scan(condition);
     if (!ClosedAndBalanced(scan, why))
@@ -142,6 +144,11 @@ bool IsSelfContainedCode(const QString& code, QString* why)
     if (!scan.Last.isEmpty() && scan.Last != QLatin1String(";") && scan.Last != QLatin1String("end"))
         return Fail(why, QStringLiteral("its last statement is not ended by \";\""));
     return true;
+}
+
+bool IsBlank(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
 }
 
 QString OneLine(const QString& text)

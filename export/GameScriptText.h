@@ -18,6 +18,9 @@ bool IsUsableCondition(const QString& condition, QString* why);
 // definition. (Whether each statement is right is the writer's business.)
 bool IsSelfContainedCode(const QString& code, QString* why);
 
+// Empty or only white space (without making a trimmed copy).
+bool IsBlank(const QString& text);
+
 // Line breaks of any kind turned into spaces.
 QString OneLine(const QString& text);
 

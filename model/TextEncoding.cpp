@@ -66,13 +66,24 @@ int AnsiByteOf(uint cp, const char16_t* high)
 QByteArray ToAnsi(const QString& text)
 {
     const char16_t* high = HighHalfTable();
-    QByteArray result;
-    result.reserve(text.size());
-    const QList<uint> codePoints = text.toUcs4();
-    for (uint cp : codePoints) {
-        const int b = AnsiByteOf(cp, high);
-        result.append(b < 0 ? '?' : char(b));
+    QByteArray result(text.size(), Qt::Uninitialized);
+    char* out = result.data();
+    qsizetype written = 0;
+    const QChar* in = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = in[i].unicode();
+        if (c < 0x80) {
+            out[written++] = char(c);
+            continue;
+        }
+        // A surrogate pair is one character outside the code page: one "?".
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1].unicode()))
+            ++i;
+        const int b = AnsiByteOf(c, high);
+        out[written++] = b < 0 ? '?' : char(b);
     }
+    result.truncate(written);
     return result;
 }
 
