@@ -93,6 +93,7 @@ public:
     void ExportFMF();
     void ExportEnginePackage();
     void ExportModPackage();
+    void ExportGameScript();
     void ImportSSL();
     void ImportMSG();
     void ImportFMF();
@@ -203,6 +204,7 @@ private:
 
     QMenu* FFileMenu = nullptr;
     QAction* FRecentHeading = nullptr;
+    QAction* FGameScriptAction = nullptr;
     QAction* FUndoAction = nullptr;
     QAction* FRedoAction = nullptr;
     QAction* FGridAction = nullptr;

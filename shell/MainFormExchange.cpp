@@ -167,6 +167,38 @@ void TMainForm::ExportModPackage()
     }
 }
 
+void TMainForm::ExportGameScript()
+{
+    QString folder;
+    if (!FProject || !FDialogs->AskFolder(QStringLiteral("Select Game Script Folder"), folder) || folder.isEmpty())
+        return;
+    TExportManager manager(FProject.get());
+    TExportOptions options = TExportManager::DefaultOptions();
+    options.Format = efGameScript;
+    options.OutputPath = folder;
+    TExportResult result;
+    {
+        TBusyCursor busy;
+        result = manager.Export(options);
+    }
+    // The manager's lines after its time stamp; its warnings are warning lines here.
+    constexpr int StampLength = 10;
+    for (const QString& line : manager.Log())
+        AddLog(line, line.mid(StampLength).startsWith(QLatin1String("WARNING: ")) ? llWarning : llInfo);
+    // New message numbers are part of the project now.
+    if (result.MessagesNumbered > 0)
+        MarkModified();
+    if (!result.Success) {
+        AddLog(QStringLiteral("Game script export failed."), llError);
+        for (const QString& error : result.Errors)
+            AddLog(QStringLiteral("  ") + error, llError);
+        return;
+    }
+    AddLog(QStringLiteral("Game script export complete: ") + result.FilesGenerated.join(QStringLiteral(", ")));
+    if (!result.Warnings.isEmpty())
+        AddLog(QStringLiteral("%1 warnings during export.").arg(result.Warnings.size()), llWarning);
+}
+
 template <class TImporter>
 void TMainForm::RunImport(const QString& kind, const QString& title, const QString& fileTypes)
 {
