@@ -36,6 +36,7 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TExportManager;
+struct TExportResult;
 class TNodeCanvas;
 
 class TMainForm : public QMainWindow {
@@ -179,6 +180,7 @@ private:
     // Imports and exports.
     bool AskExportFile(const QString& title, const QString& fileTypes, const QString& extension,
                        const QString& proposedName, QString& fileName);
+    TExportResult RunExport(TExportManager& manager, int format, const QString& outputPath);
     bool RunManagerExport(TExportManager& manager, int format, const QString& outputPath);
     void CopyManagerLog(const TExportManager& manager);
     template <class TImporter>

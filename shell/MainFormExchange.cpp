@@ -44,13 +44,18 @@ void TMainForm::CopyManagerLog(const TExportManager& manager)
         AddLog(line);
 }
 
-bool TMainForm::RunManagerExport(TExportManager& manager, int format, const QString& outputPath)
+TExportResult TMainForm::RunExport(TExportManager& manager, int format, const QString& outputPath)
 {
     TExportOptions options = TExportManager::DefaultOptions();
     options.Format = TExportFormat(format);
     options.OutputPath = outputPath;
     TBusyCursor busy;
-    const bool ok = manager.Export(options).Success;
+    return manager.Export(options);
+}
+
+bool TMainForm::RunManagerExport(TExportManager& manager, int format, const QString& outputPath)
+{
+    const bool ok = RunExport(manager, format, outputPath).Success;
     CopyManagerLog(manager);
     return ok;
 }
@@ -124,14 +129,7 @@ void TMainForm::ExportEnginePackage()
     const QString sep = QDir::separator();
     const QString output = FolderWithSeparator(folder) + FProject->NPCName().toLower() + QStringLiteral("_pkg") + sep;
     TExportManager manager(FProject.get());
-    TExportOptions options = TExportManager::DefaultOptions();
-    options.Format = efPackage;
-    options.OutputPath = output;
-    TExportResult result;
-    {
-        TBusyCursor busy;
-        result = manager.Export(options);
-    }
+    const TExportResult result = RunExport(manager, efPackage, output);
     CopyManagerLog(manager);
     if (!result.Success) {
         AddLog(QStringLiteral("Package export failed."), llError);
@@ -173,14 +171,7 @@ void TMainForm::ExportGameScript()
     if (!FProject || !FDialogs->AskFolder(QStringLiteral("Select Game Script Folder"), folder) || folder.isEmpty())
         return;
     TExportManager manager(FProject.get());
-    TExportOptions options = TExportManager::DefaultOptions();
-    options.Format = efGameScript;
-    options.OutputPath = folder;
-    TExportResult result;
-    {
-        TBusyCursor busy;
-        result = manager.Export(options);
-    }
+    const TExportResult result = RunExport(manager, efGameScript, folder);
     // The manager's lines after its time stamp; its warnings are warning lines here.
     constexpr int StampLength = 10;
     for (const QString& line : manager.Log())
