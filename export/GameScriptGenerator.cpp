@@ -379,8 +379,9 @@ void TGameScriptGenerator::WriteConditional(const TDialogueNode& node, int depth
     for (size_t i = 0; i < options.size(); ++i) {
         const TPlayerOption& option = *options[i];
         const TGameWhere optionWhere(node, int(i));
-        if (option.HasSkillCheck)
-            FWarnings << optionWhere.Text() + QStringLiteral(": a branch of a conditional node rolls no skill check");
+        if (option.HasSkillCheck || HasCode(option.ScriptOnSelect))
+            FWarnings << optionWhere.Text()
+                    + QStringLiteral(": a branch of a conditional node rolls no skill check and runs no code of its own");
         const QString condition = FConditions.OptionRequirements(option, optionWhere);
         const QString target = Resolve(option.TargetNodeID, optionWhere);
         if (!condition.isEmpty())
@@ -419,8 +420,9 @@ void TGameScriptGenerator::WriteRandom(const TDialogueNode& node, int depth)
     for (size_t i = 0; i < options.size(); ++i) {
         const TPlayerOption& option = *options[i];
         const TGameWhere optionWhere(node, int(i));
-        if (!option.Conditions.isEmpty() || HasCode(option.Guard) || option.HasSkillCheck)
-            FWarnings << optionWhere.Text() + QStringLiteral(": conditions and skill checks of a random branch are not used");
+        if (!option.Conditions.isEmpty() || HasCode(option.Guard) || option.HasSkillCheck || HasCode(option.ScriptOnSelect))
+            FWarnings << optionWhere.Text()
+                    + QStringLiteral(": conditions, skill checks and code of a random branch are not used");
         const TDialogueNode* target = FProject.FindNode(option.TargetNodeID);
         branches.append({ Resolve(option.TargetNodeID, optionWhere), target ? qMax(0, target->RandomWeight()) : 1 });
     }

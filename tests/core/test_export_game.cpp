@@ -407,3 +407,36 @@ TEST(GameExport, ScriptNameComesFromTheNpcScriptElseTheProject)
         EXPECT_EQ(TGameScriptGenerator::ScriptName(p), QString::fromLatin1(c.expected)) << c.script << "/" << c.name;
     }
 }
+
+TEST(GameExport, BranchesSayWhatTheyCannotCarry)
+{
+    QTemporaryDir dir;
+    TDialogueProject p;
+    p.SetNPCScript("branches");
+    p.SetStartNodeID("Node001");
+    TDialogueNode* cond = Add(p, "Node001", ntConditional);
+    TPlayerOption* rolled = Option(cond, "", "Node002");
+    rolled->HasSkillCheck = true;
+    rolled->Guard = "dude_iq > 5";
+    Option(cond, "", "Node002")->ScriptOnSelect = "give_exp_points(5);";
+    TDialogueNode* random = Add(p, "Node002", ntRandom);
+    Option(random, "", "Node003")->Guard = "dude_iq > 5";
+    Option(random, "", "Node003");
+    TPlayerOption* checked = Option(Add(p, "Node003", ntNPCDialogue, "Hm?"), "Talk", "Node001");
+    checked->HasSkillCheck = true;
+    checked->SkillCheck.SuccessMessage = "Yes";
+    checked->SkillCheck.CritSuccessBonus = 5;
+    const TExported e = ExportTo(p, dir.path());
+    ASSERT_TRUE(e.Result.Success);
+    EXPECT_EQ(CheckPair(p, e), QStringList());
+    EXPECT_EQ(e.Result.Warnings, (QStringList {   // "branches" is just short enough for the script list
+        "Node Node001, option 1: a branch of a conditional node rolls no skill check and runs no code of its own",
+        "Node Node001, option 2: a branch of a conditional node rolls no skill check and runs no code of its own",
+        "Node Node002, option 1: conditions, skill checks and code of a random branch are not used",
+        "Node Node003, option 1: the skill check's success and failure messages are not written; put them in the nodes it leads to",
+        "Node Node003, option 1: the skill check's critical-success bonus is not written",
+    }));
+    // The guarded branch is still tested; the one with code is the fallback.
+    EXPECT_TRUE(QString::fromLatin1(e.Script).contains("   if (dude_iq > 5) then begin\r\n      call Node002;\r\n   end\r\n"
+                                                       "   else begin\r\n      call Node002;\r\n   end\r\n"));
+}
