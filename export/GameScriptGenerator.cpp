@@ -138,6 +138,10 @@ void TGameScriptGenerator::WriteGlobals(QString& out)
             why = QStringLiteral("its name is one the script uses itself");
         else if (!GameIdentifiers::IsNumber(value))
             why = QStringLiteral("its value \"%1\" is not a number").arg(GameScriptText::OneLine(value.left(40)));
+        // Number 0 is the player's karma; a 0 here is far more likely the
+        // starting value the preview reads from the same table.
+        else if (value.toInt() < 1)
+            why = QStringLiteral("its value %1 is no global variable number of its own").arg(value);
         if (!why.isEmpty()) {
             FWarnings << QStringLiteral("Global variable \"%1\" is not written: ").arg(GameScriptText::OneLine(name.left(60)))
                              + why;

@@ -84,6 +84,7 @@ TEST(GameExport, GoldenProjectGivesTheHandWrittenFiles)
 
     EXPECT_EQ(e.Result.Warnings, (QStringList {
         "Global variable \"GVAR_NOT_NUMBERED\" is not written: its value \"soon\" is not a number",
+        "Global variable \"GVAR_START_VALUE\" is not written: its value 0 is no global variable number of its own",
         "Global variable \"bad name\" is not written: its name is not a valid name",
         "Node Node004: the script code cannot be used (its begin and end do not match); written as a comment",
         "Node Node007, option 2: links to missing node Node404; the link ends the dialogue",

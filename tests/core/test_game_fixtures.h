@@ -83,6 +83,7 @@ inline void BuildGameGolden(TDialogueProject& p)
     p.GlobalVars().insert(QStringLiteral("GVAR_TOWN_REPUTATION"), QStringLiteral("47"));
     p.GlobalVars().insert(QStringLiteral("bad name"), QStringLiteral("1"));
     p.GlobalVars().insert(QStringLiteral("GVAR_NOT_NUMBERED"), QStringLiteral("soon"));
+    p.GlobalVars().insert(QStringLiteral("GVAR_START_VALUE"), QStringLiteral("0"));
 
     TDialogueNode* n1 = Add(p, QStringLiteral("Node001"), ntNPCDialogue, QStringLiteral("Halt! State your business."));
     GameOption(n1, QStringLiteral("Just passing."), QStringLiteral("Node002"), 4);
