@@ -97,6 +97,8 @@ void TCliApp::ExportHelp()
     FOut << "Usage: " << ProgramName << " export --format FORMAT PROJECT.tlw -o PATH\n\n"
          << "Writes the project in FORMAT to PATH. Formats: "
          << TFormatRegistry::Instance().WriteKeys().join(QStringLiteral(", ")) << ".\n"
+         << "'game' writes NAME.ssl and NAME.msg into the folder PATH and saves the message\n"
+         << "numbers it gives new lines back into PROJECT.tlw (the only export that changes it).\n"
          << "Prints each file written; warnings and errors go to standard error.\n";
 }
 
@@ -201,6 +203,19 @@ int TCliApp::Export(const QStringList& args)
     }
     for (const QString& file : result.FilesGenerated)
         FOut << file << "\n";
+    // The game export numbers new lines; the numbers must stay with the
+    // project, or translations and the next export would not match.
+    if (result.MessagesNumbered > 0) {
+        try {
+            project->SaveToFile(inputs.first());
+        } catch (const std::exception& e) {
+            Error(QStringLiteral("the new message numbers could not be saved to '%1': %2")
+                      .arg(inputs.first(), QString::fromUtf8(e.what())));
+            return ExitFailed;
+        }
+        FErr << ProgramName << ": " << result.MessagesNumbered << " new message numbers saved to " << inputs.first()
+             << "\n";
+    }
     return ExitOk;
 }
 

@@ -9,9 +9,10 @@
 #include <cstdint>
 
 enum TExportFormat : std::uint8_t {
-    efJSON, efMSG, efSSL, efLocalization, efPackage, efCITYTXT, efMAP, efFRM, efMod
+    efJSON, efMSG, efSSL, efLocalization, efPackage, efCITYTXT, efMAP, efFRM, efMod,
+    efGameScript   // NAME.ssl and NAME.msg, ready to compile, into the folder OutputPath names
 };
-constexpr int ExportFormatCount = 9;
+constexpr int ExportFormatCount = 10;
 
 // Only Format, OutputPath and Encoding steer the output; the other fields
 // travel with the record for the windows that set them.
@@ -38,9 +39,16 @@ struct TFormatResult {
     qint32 NodeCount = 0;
     qint32 LineCount = 0;
     qint32 WarningCount = 0;         // readers that count warnings without listing them
+    // Lines the game export gave a message number: the project changed, so
+    // the caller marks it modified.
+    qint32 MessagesNumbered = 0;
 
     qint32 TotalWarnings() const { return qMax(WarningCount, qint32(Warnings.size())); }
 };
 
-// The export manager's name for the same record.
-using TExportResult = TFormatResult;
+// The export manager's name for the same record (a type of its own, so that
+// headers can declare it ahead).
+struct TExportResult : TFormatResult {
+    TExportResult() = default;
+    TExportResult(const TFormatResult& result) : TFormatResult(result) {}
+};

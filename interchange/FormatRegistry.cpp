@@ -2,6 +2,7 @@
 
 #include "export/CityTxtFormat.h"
 #include "export/DataRequiredFormat.h"
+#include "export/GameScriptFormat.h"
 #include "export/JsonExportFormat.h"
 #include "export/LocalizationFormat.h"
 #include "export/ModPackageFormat.h"
@@ -24,6 +25,7 @@ TFormatRegistry::TFormatRegistry()
     FFormats.push_back(std::make_unique<TDataRequiredFormat>(efFRM, QStringLiteral("Fallout Frame File"),
         QStringLiteral("FRM export requires frame data configuration")));
     FFormats.push_back(std::make_unique<TModPackageFormat>());
+    FFormats.push_back(std::make_unique<TGameScriptFormat>());
     FFormats.push_back(std::make_unique<TFMFFormat>());
 }
 

@@ -1,8 +1,10 @@
 #include "model/TextEncoding.h"
 
 #include <QList>
+#include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
@@ -48,25 +50,56 @@ const char16_t* HighHalfTable()
     return high;
 }
 
+// The Windows-1252 byte of a code point, or -1 when the code page lacks it.
+int AnsiByteOf(uint cp, const char16_t* high)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return int(cp);
+    for (int i = 0; i < 32; ++i)
+        if (high[i] == cp)
+            return 0x80 + i;
+    return -1;
+}
+
 } // namespace
 
 QByteArray ToAnsi(const QString& text)
 {
     const char16_t* high = HighHalfTable();
-    QByteArray result;
-    result.reserve(text.size());
-    const QList<uint> codePoints = text.toUcs4();
-    for (uint cp : codePoints) {
-        char b = '?';
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            b = char(cp);
-        } else {
-            for (int i = 0; i < 32; ++i)
-                if (high[i] == cp) { b = char(0x80 + i); break; }
+    QByteArray result(text.size(), Qt::Uninitialized);
+    char* out = result.data();
+    qsizetype written = 0;
+    const QChar* in = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = in[i].unicode();
+        if (c < 0x80) {
+            out[written++] = char(c);
+            continue;
         }
-        result.append(b);
+        // A surrogate pair is one character outside the code page: one "?".
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1].unicode()))
+            ++i;
+        const int b = AnsiByteOf(c, high);
+        out[written++] = b < 0 ? '?' : char(b);
     }
+    result.truncate(written);
     return result;
+}
+
+QString AnsiLacks(const QString& text)
+{
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return QString();
+    const char16_t* high = HighHalfTable();
+    QList<uint> missing;
+    QSet<uint> seen;
+    for (const uint cp : text.toUcs4())
+        if (AnsiByteOf(cp, high) < 0 && !seen.contains(cp)) {
+            seen.insert(cp);
+            missing.append(cp);
+        }
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(missing.constData()), missing.size());
 }
 
 QString FromAnsi(const QByteArray& bytes)

@@ -10,6 +10,9 @@ namespace TextEncoding {
 // A character Windows-1252 cannot hold becomes "?".
 QByteArray ToAnsi(const QString& text);
 QString FromAnsi(const QByteArray& bytes);
+// The distinct characters of `text` that Windows-1252 cannot hold, in the
+// order they first occur; empty when ToAnsi loses nothing.
+QString AnsiLacks(const QString& text);
 // Characters outside 7-bit ASCII become "?".
 QByteArray ToAscii(const QString& text);
 

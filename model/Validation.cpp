@@ -1,4 +1,5 @@
 #include "model/DialogueTypes.h"
+#include "model/MessageNumbers.h"
 
 #include <QSet>
 
@@ -48,5 +49,11 @@ QStringList TDialogueProject::ValidateProject() const
 
     if (IsMissing(*this, FStartNodeID))
         problems << QStringLiteral("ERROR: Start node ID refers to missing node: ") + FStartNodeID;
+
+    // Two lines with one number would be one line in the game's message file.
+    const QVector<TMessageHolder> holders = MessageNumbers::Holders(*this);
+    for (const int i : MessageNumbers::Duplicates(holders))
+        problems << QStringLiteral("ERROR: Duplicate message number %1: ").arg(holders[i].Number)
+                        + MessageNumbers::Describe(*this, holders[i]);
     return problems;
 }

@@ -36,6 +36,7 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TExportManager;
+struct TExportResult;
 class TNodeCanvas;
 
 class TMainForm : public QMainWindow {
@@ -93,6 +94,7 @@ public:
     void ExportFMF();
     void ExportEnginePackage();
     void ExportModPackage();
+    void ExportGameScript();
     void ImportSSL();
     void ImportMSG();
     void ImportFMF();
@@ -178,6 +180,7 @@ private:
     // Imports and exports.
     bool AskExportFile(const QString& title, const QString& fileTypes, const QString& extension,
                        const QString& proposedName, QString& fileName);
+    TExportResult RunExport(TExportManager& manager, int format, const QString& outputPath);
     bool RunManagerExport(TExportManager& manager, int format, const QString& outputPath);
     // The manager's log from `fromLine` on, into the window's log.
     void CopyManagerLog(const TExportManager& manager, int fromLine = 0);
@@ -205,6 +208,7 @@ private:
 
     QMenu* FFileMenu = nullptr;
     QAction* FRecentHeading = nullptr;
+    QAction* FGameScriptAction = nullptr;
     QAction* FUndoAction = nullptr;
     QAction* FRedoAction = nullptr;
     QAction* FGridAction = nullptr;

@@ -110,6 +110,8 @@ void TMainForm::BuildFileMenu()
     AddAction(FFileMenu, QStringLiteral("miSave"), QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { SaveProject(false); });
     AddAction(FFileMenu, QStringLiteral("miSaveAs"), QStringLiteral("Save &As..."), QKeySequence(QStringLiteral("Ctrl+Shift+S")), [this] { SaveProject(true); });
     FFileMenu->addSeparator();
+    FGameScriptAction = AddAction(FFileMenu, QStringLiteral("miExportGameScript"), QStringLiteral("Export &Game Script..."), QKeySequence(), &TMainForm::ExportGameScript);
+    FFileMenu->addSeparator();
     AddAction(FFileMenu, QStringLiteral("miExit"), QStringLiteral("E&xit"), QKeySequence(QStringLiteral("Alt+F4")), [this] { close(); });
     FFileMenu->addSeparator();
     FRecentHeading = AddAction(FFileMenu, QStringLiteral("miRecentProjects"), QStringLiteral("Recent Projects"), QKeySequence(), std::function<void()>());
@@ -196,6 +198,7 @@ void TMainForm::BuildProjectMenu()
     AddAction(exports, QStringLiteral("miExportMSG"), QStringLiteral("Export as .&MSG File..."), QKeySequence(), &TMainForm::ExportMSG);
     AddAction(exports, QStringLiteral("miExportSSL"), QStringLiteral("Export as .&SSL Script..."), QKeySequence(), &TMainForm::ExportSSL);
     AddAction(exports, QStringLiteral("miExportFMF"), QStringLiteral("Export as .&FMF File..."), QKeySequence(), &TMainForm::ExportFMF);
+    exports->addAction(FGameScriptAction);   // the File menu's command, beside the other exports too
     exports->addSeparator();
     AddAction(exports, QStringLiteral("miExportPackage"), QStringLiteral("Export &Engine Package..."), QKeySequence(), &TMainForm::ExportEnginePackage);
     exports->addSeparator();

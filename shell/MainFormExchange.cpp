@@ -53,13 +53,18 @@ void TMainForm::CopyManagerLog(const TExportManager& manager, int fromLine)
         AddLog(lines[i]);
 }
 
-bool TMainForm::RunManagerExport(TExportManager& manager, int format, const QString& outputPath)
+TExportResult TMainForm::RunExport(TExportManager& manager, int format, const QString& outputPath)
 {
     TExportOptions options = TExportManager::DefaultOptions();
     options.Format = TExportFormat(format);
     options.OutputPath = outputPath;
     TBusyCursor busy;
-    const bool ok = manager.Export(options).Success;
+    return manager.Export(options);
+}
+
+bool TMainForm::RunManagerExport(TExportManager& manager, int format, const QString& outputPath)
+{
+    const bool ok = RunExport(manager, format, outputPath).Success;
     CopyManagerLog(manager);
     return ok;
 }
@@ -144,14 +149,7 @@ void TMainForm::ExportEnginePackage()
     const QString sep = QDir::separator();
     const QString output = FolderWithSeparator(folder) + FProject->NPCName().toLower() + QStringLiteral("_pkg") + sep;
     TExportManager manager(FProject.get());
-    TExportOptions options = TExportManager::DefaultOptions();
-    options.Format = efPackage;
-    options.OutputPath = output;
-    TExportResult result;
-    {
-        TBusyCursor busy;
-        result = manager.Export(options);
-    }
+    const TExportResult result = RunExport(manager, efPackage, output);
     CopyManagerLog(manager);
     if (!result.Success) {
         AddLog(QStringLiteral("Package export failed."), llError);
@@ -185,6 +183,31 @@ void TMainForm::ExportModPackage()
     } else {
         AddLog(QStringLiteral("Mod export failed."), llError);
     }
+}
+
+void TMainForm::ExportGameScript()
+{
+    QString folder;
+    if (!FProject || !FDialogs->AskFolder(QStringLiteral("Select Game Script Folder"), folder) || folder.isEmpty())
+        return;
+    TExportManager manager(FProject.get());
+    const TExportResult result = RunExport(manager, efGameScript, folder);
+    // The manager's lines after its time stamp; its warnings are warning lines here.
+    constexpr int StampLength = 10;
+    for (const QString& line : manager.Log())
+        AddLog(line, line.mid(StampLength).startsWith(QLatin1String("WARNING: ")) ? llWarning : llInfo);
+    // New message numbers are part of the project now.
+    if (result.MessagesNumbered > 0)
+        MarkModified();
+    if (!result.Success) {
+        AddLog(QStringLiteral("Game script export failed."), llError);
+        for (const QString& error : result.Errors)
+            AddLog(QStringLiteral("  ") + error, llError);
+        return;
+    }
+    AddLog(QStringLiteral("Game script export complete: ") + result.FilesGenerated.join(QStringLiteral(", ")));
+    if (!result.Warnings.isEmpty())
+        AddLog(QStringLiteral("%1 warnings during export.").arg(result.Warnings.size()), llWarning);
 }
 
 void TMainForm::RunImport(const QString& key, const QString& title)

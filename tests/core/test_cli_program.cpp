@@ -179,6 +179,33 @@ TEST_F(CliProgram, ExportOfSeveralFilesListsEachAndWarningsGoToStderr)
     EXPECT_TRUE(TestSupport::ReadFile(Path(QStringLiteral("g.fmf"))).contains("Guard"));
 }
 
+// The one export that changes its input: new message numbers go back into
+// the project, so the next run writes the same files and changes nothing.
+TEST_F(CliProgram, GameExportSavesNewMessageNumbersIntoTheProject)
+{
+    const QString projectPath = SaveGoldenProject();
+    const QString folder = Path(QStringLiteral("game"));
+    const QStringList args{QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("game"), projectPath,
+                           QStringLiteral("-o"), folder};
+    const TRun first = Run(args);
+    ASSERT_EQ(first.ExitCode, 0) << qPrintable(first.Err);
+    EXPECT_EQ(first.Out, folder + QStringLiteral("/guard.ssl\n") + folder + QStringLiteral("/guard.msg\n"));
+    EXPECT_TRUE(first.Err.contains(QLatin1String("new message numbers saved to ") + projectPath)) << qPrintable(first.Err);
+    TDialogueProject numbered;
+    ASSERT_TRUE(numbered.LoadFromFile(projectPath));
+    EXPECT_EQ(numbered.Nodes().front()->MsgNumber(), 100);
+
+    const QByteArray script = TestSupport::ReadFile(folder + QStringLiteral("/guard.ssl"));
+    const QByteArray messages = TestSupport::ReadFile(folder + QStringLiteral("/guard.msg"));
+    const QByteArray saved = TestSupport::ReadFile(projectPath);
+    const TRun again = Run(args);
+    EXPECT_EQ(again.ExitCode, 0);
+    EXPECT_FALSE(again.Err.contains(QLatin1String("saved to"))) << qPrintable(again.Err);
+    EXPECT_EQ(TestSupport::ReadFile(projectPath), saved);
+    EXPECT_EQ(TestSupport::ReadFile(folder + QStringLiteral("/guard.ssl")), script);
+    EXPECT_EQ(TestSupport::ReadFile(folder + QStringLiteral("/guard.msg")), messages);
+}
+
 TEST_F(CliProgram, AnUnwritableTargetFailsWithTheReason)
 {
     const QString projectPath = SaveGoldenProject();
@@ -240,7 +267,7 @@ TEST_F(CliProgram, ImportMakesAProjectTheEditorOpens)
 
 TEST_F(CliProgram, ImportOfAFileItCannotUseSavesNothing)
 {
-    TestSupport::WriteFile(Path(QStringLiteral("garbage.msg")), QByteArray("{a\x01b\r\n{\r\n"));
+    TestSupport::WriteFile(Path(QStringLiteral("garbage.msg")), QByteArray("{a\x01" "b\r\n{\r\n"));
     const QString output = Path(QStringLiteral("never.tlw"));
     const TRun run = Run({QStringLiteral("import"), QStringLiteral("--format"), QStringLiteral("msg"),
                           Path(QStringLiteral("garbage.msg")), QStringLiteral("-o"), output});

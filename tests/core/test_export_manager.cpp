@@ -50,7 +50,7 @@ TEST(ExportManager, DefaultOptionsAndFormatNames)
 
     const char* names[] = {"Dialogue JSON", "Fallout .MSG File", "Fallout .SSL Script", "Localization Pack",
                            "Engine Package", "World Map CITY.TXT", "Fallout Map File", "Fallout Frame File",
-                           "Complete Mod Package"};
+                           "Complete Mod Package", "Game Script and Messages"};
     for (int f = 0; f < ExportFormatCount; ++f)
         EXPECT_EQ(TExportManager::FormatName(TExportFormat(f)), QString::fromLatin1(names[f]));
 }

@@ -20,7 +20,10 @@ TEST(TextEncoding, AnsiIsWindows1252)
         EXPECT_EQ(TextEncoding::ToAnsi(c.text), c.bytes) << c.text.toStdString();
         if (!c.bytes.contains('?'))
             EXPECT_EQ(TextEncoding::FromAnsi(c.bytes), c.text);
+        // What the code page lacks is exactly what became "?".
+        EXPECT_EQ(TextEncoding::AnsiLacks(c.text).isEmpty(), !c.bytes.contains('?')) << c.text.toStdString();
     }
+    EXPECT_EQ(TextEncoding::AnsiLacks(QString::fromUtf8("a日é日😀b日")), QString::fromUtf8("日😀"));
     EXPECT_EQ(TextEncoding::ToAscii(QString::fromUtf8("né")), QByteArray("n?"));
 }
 

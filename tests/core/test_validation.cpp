@@ -59,6 +59,28 @@ TEST(Validation, AllFindingsInCheckOrder)
     }));
 }
 
+TEST(Validation, DuplicateMessageNumbersComeLast)
+{
+    TDialogueProject p;
+    p.SetStartNodeID("Gone");
+    TDialogueNode* a = Add(p, "Node001", ntNPCDialogue);
+    a->SetMsgNumber(100);
+    a->AddOption()->MsgNumber = 101;
+    a->AddOption()->MsgNumber = 100;
+    a->AddOption();   // unnumbered lines never clash
+    a->AddOption();
+    Add(p, "Node002", ntComment)->SetMsgNumber(101);
+    auto fm = std::make_unique<TFloatMessage>();
+    fm->MsgNumber = 100;
+    p.FloatMessages().push_back(std::move(fm));
+    EXPECT_EQ(p.ValidateProject(), (QStringList {
+        "ERROR: Start node ID refers to missing node: Gone",
+        "ERROR: Duplicate message number 100: option 2 of node Node001",
+        "ERROR: Duplicate message number 101: text of node Node002",
+        "ERROR: Duplicate message number 100: float message 1",
+    }));
+}
+
 TEST(Validation, LinksAreCaseSensitive)
 {
     TDialogueProject p;

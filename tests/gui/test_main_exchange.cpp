@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QRegularExpression>
 
 using namespace MainTest;
@@ -182,4 +183,56 @@ TEST_F(MainExchange, GarbageImportLogsTenEscapedErrors)
             EXPECT_TRUE(c.isPrint()) << line.toStdString();
 }
 
+}
+
+TEST_F(MainExchange, GameScriptGoesIntoTheChosenFolderAndNumbersTheProject)
+{
+    const QString folder = Path("mod/scripts");
+    Dialogs->Folders.push_back(folder);
+    Trigger("miExportGameScript");
+    EXPECT_EQ(Dialogs->Titles.last(), "Select Game Script Folder");
+    const QString ssl = QDir(folder).filePath("brana_dialogue.ssl");
+    const QString msg = QDir(folder).filePath("brana_dialogue.msg");
+    EXPECT_TRUE(QFileInfo::exists(ssl));
+    EXPECT_EQ(TestSupport::ReadFile(msg), QByteArray("{100}{}{Who goes there?}\r\n{101}{}{}\r\n{102}{}{Leave}\r\n"
+                                                     "{103}{}{A friend.}\r\n"));
+
+    // The numbers are the project's now, so it has changes to save.
+    EXPECT_TRUE(Window->Project()->Modified());
+    EXPECT_EQ(Window->Project()->NodeAt(1)->MsgNumber(), 103);
+    const QStringList log = LogTexts();
+    EXPECT_EQ(log.last(), " ? 2 warnings during export.");
+    EXPECT_EQ(log[log.size() - 2], "  Game script export complete: " + ssl + ", " + msg);
+    EXPECT_EQ(log.filter(QRegularExpression("^  \\d\\d:\\d\\d:\\d\\d  Message numbers assigned: 4 \\(100 to 103\\)$")).size(), 1);
+    // The export's warnings are warning lines.
+    EXPECT_EQ(log.filter(QRegularExpression("^ \\? \\d\\d:\\d\\d:\\d\\d  WARNING: ")).size(), 2) << log.join('\n').toStdString();
+    EXPECT_EQ(log.filter("Node Node001, option 1: the option has no text").size(), 1);
+
+    // Saved, then exported again: nothing new, nothing to save.
+    Trigger("miSave");
+    ASSERT_FALSE(Window->Project()->Modified());
+    Dialogs->Folders.push_back(folder);
+    Trigger("miExportGameScript");
+    EXPECT_FALSE(Window->Project()->Modified());
+    EXPECT_EQ(LogTexts().filter("Message numbers assigned").size(), 1);
+
+    // Also offered beside the other exports.
+    const QMenu* exports = Window->findChild<QMenu*>("miExport");
+    ASSERT_NE(exports, nullptr);
+    EXPECT_TRUE(exports->actions().contains(Action("miExportGameScript")));
+}
+
+TEST_F(MainExchange, GameScriptFailureIsAnErrorAndCancelIsSilent)
+{
+    const int lines = Window->LogLines().size();
+    Trigger("miExportGameScript");   // cancelled
+    EXPECT_EQ(Window->LogLines().size(), lines);
+
+    TestSupport::WriteFile(Path("file"), "not a folder");
+    Dialogs->Folders.push_back(Path("file"));
+    Trigger("miExportGameScript");
+    const QStringList log = LogTexts();
+    EXPECT_EQ(log[log.size() - 2], " ? Game script export failed.");
+    EXPECT_EQ(log.last(), " ?   Failed to write the game script to: " + Path("file") + "/");
+    EXPECT_TRUE(Dialogs->Errors.isEmpty());
 }

@@ -73,8 +73,8 @@ TEST_F(MainWindow, StartUpLogTitleMenusAndChecks)
 
     const QMenu* file = Window->findChild<QMenu*>("miFile");
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(Captions(file), QStringList({ "&New Project", "&Open Project...", "&Save", "Save &As...", "-", "E&xit",
-                                            "-", "Recent Projects" }));
+    EXPECT_EQ(Captions(file), QStringList({ "&New Project", "&Open Project...", "&Save", "Save &As...", "-",
+                                            "Export &Game Script...", "-", "E&xit", "-", "Recent Projects" }));
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(Action(QStringLiteral("miTheme%1").arg(i))->isChecked(), i == 0);
     for (const char* toggle : { "miShowGrid", "miSnapToGrid", "miShowMinimap" })
