@@ -24,8 +24,11 @@
 #include <QLineEdit>
 #include <QFileDialog>
 #include <QPushButton>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace AITest;
 using namespace AIWindowTest;
@@ -431,6 +434,44 @@ TEST_F(SpriteFormTest, CancelWhileWaitingLeavesNoSheet)
     EXPECT_TRUE(form->SheetBmp().IsNull());
     EXPECT_FALSE(form->btnSave->isEnabled());
     server->Release();
+}
+
+// Quitting after a cancel: the abandoned request must be ended and its
+// thread joined while the window goes, and no tile text may be drawn off
+// the GUI thread (Qt's fonts may already be gone at exit).
+TEST_F(SpriteFormTest, ClosingAfterCancelJoinsTheRequestAndDrawsNothingOffTheGuiThread)
+{
+    class TThreadCheckingPainter : public TQtTileTextPainter {
+    public:
+        void DrawText(TRgbaImage& image, int x, int y, const QString& text, TColor color, int pointSize) override
+        {
+            if (QThread::currentThread() != qApp->thread())
+                ++OffGuiThread;
+            TQtTileTextPainter::DrawText(image, x, y, text, color, pointSize);
+        }
+        std::atomic<int> OffGuiThread{0};
+    };
+    auto painter = std::make_shared<TThreadCheckingPainter>();
+    TileText::SetPainter(painter);
+    std::atomic<bool> answered{false};
+    std::unique_ptr<TLoopbackServer> server;
+    server = std::make_unique<TLoopbackServer>([&](const httplib::Request&, httplib::Response& res) {
+        server->WaitForRelease();
+        answered = true;
+        res.status = 500;
+    });
+    auto form = MakeForm(server.get());
+    form->edtKey->setText(QStringLiteral("sk"));
+    form->edtFrames->setText(QStringLiteral("2"));
+    CancelBusyDialogWhenShown(form.get());
+    form->GenerateSheet();
+    ASSERT_EQ(form->Status(), QStringLiteral("Generation cancelled."));
+    form.reset();
+    EXPECT_EQ(AIBusyCall::UnjoinedWorkers(), 0);
+    EXPECT_FALSE(answered);   // ended by the window, not by the server
+    server->Release();
+    server.reset();
+    EXPECT_EQ(painter->OffGuiThread, 0);
 }
 
 TEST_F(SpriteFormTest, OkHandsBackTheSheetOnlyWhenThereIsOne)
