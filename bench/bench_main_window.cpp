@@ -112,17 +112,33 @@ struct TEditTimes {
     double LaterKeystrokeMs = 0;
 };
 
+QPlainTextEdit* NodeTextMemo(TWindowUnderTest& test)
+{
+    auto* memo = test.Window->findChild<QPlainTextEdit*>(QStringLiteral("memoNodeText"));
+    if (!memo) {
+        std::fprintf(stderr, "the node text box is missing\n");
+        std::exit(1);
+    }
+    return memo;
+}
+
+// One character typed at the cursor and the window refreshed after it.
+double TypeOneMs(TWindowUnderTest& test, QPlainTextEdit* memo)
+{
+    QElapsedTimer timer;
+    timer.start();
+    memo->insertPlainText(QStringLiteral("x"));
+    SettleAndPaint(*test.Window);
+    return ElapsedMs(timer);
+}
+
 // Types into the text box of the node information panel, as a user does:
 // one character per edit, the window refreshing after each.
 TEditTimes EditMs(const QString& path)
 {
     TWindowUnderTest test;
     test.Open(path);
-    auto* memo = test.Window->findChild<QPlainTextEdit*>(QStringLiteral("memoNodeText"));
-    if (!memo) {
-        std::fprintf(stderr, "the node text box is missing\n");
-        std::exit(1);
-    }
+    QPlainTextEdit* memo = NodeTextMemo(test);
     const QStringList ids = [&] {
         QStringList list;
         for (int i = 0; i < 40; ++i)
@@ -130,13 +146,7 @@ TEditTimes EditMs(const QString& path)
         return list;
     }();
     int next = 0;
-    auto typeOne = [&] {
-        QElapsedTimer timer;
-        timer.start();
-        memo->insertPlainText(QStringLiteral("x"));
-        SettleAndPaint(*test.Window);
-        return ElapsedMs(timer);
-    };
+    auto typeOne = [&] { return TypeOneMs(test, memo); };
     TEditTimes times;
     times.FirstKeystrokeMs = MedianMs(9, [&] {
         test.Window->CanvasNodeSelected(ids[next++ % ids.size()]);
@@ -175,7 +185,7 @@ struct TNodeTimes {
 // selection fills the panel again) and types into its text box.
 TNodeTimes NodeMs(TWindowUnderTest& test, const QString& id, const QString& other)
 {
-    auto* memo = test.Window->findChild<QPlainTextEdit*>(QStringLiteral("memoNodeText"));
+    QPlainTextEdit* memo = NodeTextMemo(test);
     TNodeTimes times;
     times.SelectMs = MedianMs(3, [&] {
         test.Window->CanvasNodeSelected(other);
@@ -187,13 +197,7 @@ TNodeTimes NodeMs(TWindowUnderTest& test, const QString& id, const QString& othe
         return ElapsedMs(timer);
     });
     memo->moveCursor(QTextCursor::End);
-    times.KeystrokeMs = MedianMs(7, [&] {
-        QElapsedTimer timer;
-        timer.start();
-        memo->insertPlainText(QStringLiteral("x"));
-        SettleAndPaint(*test.Window);
-        return ElapsedMs(timer);
-    });
+    times.KeystrokeMs = MedianMs(7, [&] { return TypeOneMs(test, memo); });
     return times;
 }
 
