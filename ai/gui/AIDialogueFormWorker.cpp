@@ -11,8 +11,8 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
-#include <thread>
 #include <list>
+#include <thread>
 
 namespace AIBusyCall {
 
@@ -101,13 +101,10 @@ public:
         auto* keeper = keeperOwner ? dynamic_cast<TAbandonedWork*>(keeperOwner->findChild<QObject*>(
                                          QString::fromLatin1(Name), Qt::FindDirectChildrenOnly))
                                    : nullptr;
-        if (!keeper) {
-            if (!keeperOwner) {
-                worker.CancelAndJoin();
-                return;
-            }
+        if (!keeperOwner)
+            return;   // nobody to keep it: the worker's destructor cancels and joins it
+        if (!keeper)
             keeper = new TAbandonedWork(keeperOwner);
-        }
         keeper->Add(std::move(worker));
     }
 
