@@ -2,6 +2,8 @@
 
 #include "ai/TileText.h"
 
+#include <algorithm>
+
 const QString TAIImageGenerator::DefaultBaseURL = QStringLiteral("http://127.0.0.1:8188");
 
 TAIImageGenerator::TAIImageGenerator(const QString& ModelID)
@@ -17,10 +19,10 @@ TRgbaImage TAIImageGenerator::FailureTile(const QString& message, int width, int
     return tile;
 }
 
-TRgbaImage TAIImageGenerator::GenerateSprite(const QString& Prompt, const QString& Style, int Width,
-                                             int Height)
+TSpriteFrame TAIImageGenerator::RequestSprite(const QString& Prompt, const QString& Style, int Width, int Height)
 {
-    const QString fullPrompt = Style.trimmed().isEmpty() ? Prompt : Style + QStringLiteral(", ") + Prompt;
+    TSpriteFrame frame;
+    frame.Prompt = Style.trimmed().isEmpty() ? Prompt : Style + QStringLiteral(", ") + Prompt;
     if (!FSDClient)
         FSDClient = std::make_unique<TSDImageClient>(FAPIKey, FBaseURL, FModelID);
     FSDClient->SetNegativePrompt(FNegativePrompt);
@@ -28,31 +30,74 @@ TRgbaImage TAIImageGenerator::GenerateSprite(const QString& Prompt, const QStrin
     FSDClient->SetTimeout(FTimeout);
     FSDClient->SetTrustedCertificateFile(FTrustedCertificateFile);
 
-    FLastResult = FSDClient->GenerateImage(fullPrompt, FNegativePrompt, Width, Height, 20, 7.0);
-    if (FLastResult.Success) {
-        // The server may ignore the size it was asked for; callers rely on it.
-        if (FLastResult.Image.Width != Width || FLastResult.Image.Height != Height) {
-            TRgbaImage scaled = FLastResult.Image.Scaled(Width, Height);
-            if (!scaled.IsNull())
-                return scaled;
-        } else {
-            return FLastResult.Image;
-        }
+    // The client would draw the placeholder now; SpriteOf draws it later.
+    frame.Mock = FSDClient->MockMode() && !frame.Prompt.trimmed().isEmpty();
+    if (frame.Mock) {
+        FLastResult = TImageGenResult();
+        FLastResult.Success = true;
+        frame.Result = FLastResult;
+        return frame;
     }
-    return FailureTile(FLastResult.ErrorMessage, Width, Height);
+    FLastResult = FSDClient->GenerateImage(frame.Prompt, FNegativePrompt, Width, Height, 20, 7.0);
+    frame.Result = FLastResult;
+    TImageGenResult& result = frame.Result;
+    // The server may ignore the size it was asked for; callers rely on it.
+    if (result.Success && (result.Image.Width != Width || result.Image.Height != Height)) {
+        result.Image = result.Image.Scaled(Width, Height);
+        result.Success = !result.Image.IsNull();
+    }
+    return frame;
+}
+
+TRgbaImage TAIImageGenerator::SpriteOf(const TSpriteFrame& frame, int Width, int Height)
+{
+    if (frame.Mock)
+        return TSDImageClient::MockImage(frame.Prompt, Width, Height);
+    if (frame.Result.Success)
+        return frame.Result.Image;
+    return FailureTile(frame.Result.ErrorMessage, Width, Height);
+}
+
+TRgbaImage TAIImageGenerator::GenerateSprite(const QString& Prompt, const QString& Style, int Width,
+                                             int Height)
+{
+    return SpriteOf(RequestSprite(Prompt, Style, Width, Height), Width, Height);
+}
+
+namespace {
+
+bool SheetFits(int frameWidth, int frameCount)
+{
+    return frameCount > 0 && qint64(frameWidth) * frameCount <= TRgbaImage::MaxDimension;
+}
+
+}
+
+std::vector<TSpriteFrame> TAIImageGenerator::RequestSpriteSheet(const QStringList& Prompts, int FrameCount)
+{
+    std::vector<TSpriteFrame> frames;
+    if (!SheetFits(FWidth, FrameCount) || TRgbaImage(FWidth * FrameCount, FHeight).IsNull())
+        return frames;
+    const int count = std::min<qsizetype>(FrameCount, Prompts.size());
+    for (int i = 0; i < count; ++i)
+        frames.push_back(RequestSprite(Prompts[i], QString(), FWidth, FHeight));
+    return frames;
+}
+
+TRgbaImage TAIImageGenerator::ComposeSheet(const std::vector<TSpriteFrame>& frames, int FrameCount, int Width,
+                                           int Height)
+{
+    if (frames.empty() || !SheetFits(Width, FrameCount))
+        return TRgbaImage();
+    TRgbaImage sheet(Width * FrameCount, Height, RGBToColor(0, 0, 0));
+    if (sheet.IsNull())
+        return sheet;
+    for (int i = 0; i < std::min<int>(FrameCount, int(frames.size())); ++i)
+        sheet.StretchDraw(Width * i, 0, Width, Height, SpriteOf(frames[i], Width, Height));
+    return sheet;
 }
 
 TRgbaImage TAIImageGenerator::GenerateSpriteSheet(const QStringList& Prompts, int FrameCount)
 {
-    if (FrameCount <= 0 || qint64(FWidth) * FrameCount > TRgbaImage::MaxDimension)
-        return TRgbaImage();
-    TRgbaImage sheet(FWidth * FrameCount, FHeight, RGBToColor(0, 0, 0));
-    if (sheet.IsNull())
-        return sheet;
-    const int frames = std::min<qsizetype>(FrameCount, Prompts.size());
-    for (int i = 0; i < frames; ++i) {
-        const TRgbaImage frame = GenerateSprite(Prompts[i], QString(), FWidth, FHeight);
-        sheet.StretchDraw(FWidth * i, 0, FWidth, FHeight, frame);
-    }
-    return sheet;
+    return ComposeSheet(RequestSpriteSheet(Prompts, FrameCount), FrameCount, FWidth, FHeight);
 }

@@ -9,6 +9,16 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
+
+// One frame as the server left it, before any text is drawn: a worker
+// thread makes these, and the thread that owns the tile painter (the GUI
+// thread, for Qt's fonts) turns them into bitmaps.
+struct TSpriteFrame {
+    bool Mock = false;        // no API key: a placeholder for Prompt
+    QString Prompt;
+    TImageGenResult Result;   // the image at the frame size, or why there is none
+};
 
 class TAIImageGenerator {
 public:
@@ -21,6 +31,15 @@ public:
     // (Width * FrameCount) by Height, frame i made from Prompts[i]; frames
     // without a prompt stay black. Null when the sheet would be too large.
     TRgbaImage GenerateSpriteSheet(const QStringList& Prompts, int FrameCount);
+
+    // The two halves of the calls above. The requests draw nothing, so they
+    // may run on a worker thread; the composing draws the tiles' text.
+    TSpriteFrame RequestSprite(const QString& Prompt, const QString& Style, int Width, int Height);
+    // Empty when the sheet would be too large.
+    std::vector<TSpriteFrame> RequestSpriteSheet(const QStringList& Prompts, int FrameCount);
+    static TRgbaImage SpriteOf(const TSpriteFrame& frame, int Width, int Height);
+    // Null when `frames` is empty or the sheet would be too large.
+    static TRgbaImage ComposeSheet(const std::vector<TSpriteFrame>& frames, int FrameCount, int Width, int Height);
 
     static TRgbaImage FailureTile(const QString& message, int width, int height);
 

@@ -9,6 +9,8 @@
 
 namespace {
 
+thread_local std::shared_ptr<TRequestCancel> ThreadCancel;
+
 TRequestFailure MakeFailure(TRequestFailureKind kind, const QString& message, int status = 0)
 {
     TRequestFailure failure;
@@ -104,10 +106,44 @@ QString TRequestFailure::UserHint() const
     case rfTlsUnavailable: return QStringLiteral("Secure connections are not available: check the OpenSSL installation.");
     case rfTls: return QStringLiteral("The secure connection to the service failed.");
     case rfReplyTooLarge: return QStringLiteral("The service's reply was too large.");
+    case rfCancelled: return QStringLiteral("The request was cancelled.");
     case rfOther: break;
     }
     return QStringLiteral("The request failed: ") + Message;
 }
+
+void TRequestCancel::Cancel()
+{
+    std::lock_guard<std::mutex> guard(FLock);
+    FCancelled = true;
+    // Under the lock: PostJson clears the interrupt before its client goes.
+    if (FInterrupt)
+        FInterrupt();
+}
+
+bool TRequestCancel::IsCancelled() const
+{
+    std::lock_guard<std::mutex> guard(FLock);
+    return FCancelled;
+}
+
+bool TRequestCancel::SetInterrupt(std::function<void()> interrupt)
+{
+    std::lock_guard<std::mutex> guard(FLock);
+    if (FCancelled && interrupt)
+        return false;
+    FInterrupt = std::move(interrupt);
+    return true;
+}
+
+std::shared_ptr<TRequestCancel> TRequestCancel::OfThisThread() { return ThreadCancel; }
+
+TCancelScope::TCancelScope(std::shared_ptr<TRequestCancel> cancel) : FOuter(std::move(ThreadCancel))
+{
+    ThreadCancel = std::move(cancel);
+}
+
+TCancelScope::~TCancelScope() { ThreadCancel = std::move(FOuter); }
 
 TServiceAddress TServiceAddress::Parse(const QString& baseURL)
 {
@@ -156,12 +192,30 @@ TServiceReply PostJson(const TServicePost& post)
         return true;
     };
 
+    const std::shared_ptr<TRequestCancel> cancel = TRequestCancel::OfThisThread();
+    const auto cancelled = [&] {
+        reply.Failure = MakeFailure(rfCancelled, QStringLiteral("The request was cancelled."));
+        return reply;
+    };
+    // stop() shuts the socket down from the cancelling thread, which wakes
+    // the blocked read; it only reaches a request already connected, so a
+    // canceller repeats Cancel() until the worker has ended.
+    if (cancel && !cancel->SetInterrupt([&client] { client->stop(); }))
+        return cancelled();
+
     httplib::Response response;
     httplib::Error error = httplib::Error::Success;
     const auto started = std::chrono::steady_clock::now();
     const bool sent = client->send(request, response, error);
     const double elapsedMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    if (cancel) {
+        cancel->SetInterrupt({});
+        if (cancel->IsCancelled()) {
+            reply.Body.clear();
+            return cancelled();
+        }
+    }
 
     if (!sent || error != httplib::Error::Success) {
         reply.Body.clear();

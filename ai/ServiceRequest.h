@@ -6,6 +6,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <memory>
+#include <mutex>
+
 enum TRequestFailureKind {
     rfNone,
     rfInvalidAddress,   // the base URL has no usable host
@@ -15,6 +19,7 @@ enum TRequestFailureKind {
     rfTlsUnavailable,   // the TLS layer could not be set up at all
     rfTls,              // handshake or certificate verification failed
     rfReplyTooLarge,    // the reply exceeded the size the caller accepts
+    rfCancelled,        // the thread's cancel scope was cancelled
     rfOther
 };
 
@@ -60,6 +65,41 @@ struct TServiceReply {
     TRequestFailure Failure;
 
     bool Ok() const { return !Failure.IsFailure(); }
+};
+
+// Lets another thread end the requests a worker thread makes: a blocked
+// read would otherwise hold the worker, and whoever waits for it, until the
+// time-out (minutes). Requests made on a thread inside a TCancelScope fail
+// with rfCancelled, at once, from the moment Cancel() is called.
+class TRequestCancel {
+public:
+    // Any thread; interrupts the request in flight and every later one.
+    void Cancel();
+    bool IsCancelled() const;
+
+    // The cancel of the calling thread's innermost scope, or null.
+    static std::shared_ptr<TRequestCancel> OfThisThread();
+
+    // For PostJson: how to interrupt the request now in flight (empty:
+    // none). Returns false, storing nothing, when already cancelled.
+    bool SetInterrupt(std::function<void()> interrupt);
+
+private:
+    mutable std::mutex FLock;
+    bool FCancelled = false;
+    std::function<void()> FInterrupt;
+};
+
+// Makes `cancel` the calling thread's cancel while the scope lives.
+class TCancelScope {
+public:
+    explicit TCancelScope(std::shared_ptr<TRequestCancel> cancel);
+    ~TCancelScope();
+    TCancelScope(const TCancelScope&) = delete;
+    TCancelScope& operator=(const TCancelScope&) = delete;
+
+private:
+    std::shared_ptr<TRequestCancel> FOuter;
 };
 
 TServiceReply PostJson(const TServicePost& post);

@@ -5,6 +5,10 @@
 //   one edit of the selected node's text and its refresh, 10 000 nodes /
 //   100 nodes, for the first keystroke in a node (which takes the undo
 //   point) and for the keystrokes after it.
+//   selecting a node and one keystroke in it, for a node whose text is
+//   10 MiB (as one line, and in lines) / a node with a short text, both in
+//   the same project.
+// With the argument "large-text" only the last comparison runs.
 
 #include "bench/ProjectGenerator.h"
 #include "project/AppPaths.h"
@@ -108,17 +112,33 @@ struct TEditTimes {
     double LaterKeystrokeMs = 0;
 };
 
+QPlainTextEdit* NodeTextMemo(TWindowUnderTest& test)
+{
+    auto* memo = test.Window->findChild<QPlainTextEdit*>(QStringLiteral("memoNodeText"));
+    if (!memo) {
+        std::fprintf(stderr, "the node text box is missing\n");
+        std::exit(1);
+    }
+    return memo;
+}
+
+// One character typed at the cursor and the window refreshed after it.
+double TypeOneMs(TWindowUnderTest& test, QPlainTextEdit* memo)
+{
+    QElapsedTimer timer;
+    timer.start();
+    memo->insertPlainText(QStringLiteral("x"));
+    SettleAndPaint(*test.Window);
+    return ElapsedMs(timer);
+}
+
 // Types into the text box of the node information panel, as a user does:
 // one character per edit, the window refreshing after each.
 TEditTimes EditMs(const QString& path)
 {
     TWindowUnderTest test;
     test.Open(path);
-    auto* memo = test.Window->findChild<QPlainTextEdit*>(QStringLiteral("memoNodeText"));
-    if (!memo) {
-        std::fprintf(stderr, "the node text box is missing\n");
-        std::exit(1);
-    }
+    QPlainTextEdit* memo = NodeTextMemo(test);
     const QStringList ids = [&] {
         QStringList list;
         for (int i = 0; i < 40; ++i)
@@ -126,13 +146,7 @@ TEditTimes EditMs(const QString& path)
         return list;
     }();
     int next = 0;
-    auto typeOne = [&] {
-        QElapsedTimer timer;
-        timer.start();
-        memo->insertPlainText(QStringLiteral("x"));
-        SettleAndPaint(*test.Window);
-        return ElapsedMs(timer);
-    };
+    auto typeOne = [&] { return TypeOneMs(test, memo); };
     TEditTimes times;
     times.FirstKeystrokeMs = MedianMs(9, [&] {
         test.Window->CanvasNodeSelected(ids[next++ % ids.size()]);
@@ -141,6 +155,77 @@ TEditTimes EditMs(const QString& path)
     });
     times.LaterKeystrokeMs = MedianMs(15, typeOne);
     return times;
+}
+
+// Ten MiB of prose, in lines of about a hundred characters or as one line
+// (the harder case for text layout).
+QString LargeText(bool oneLine)
+{
+    const QString sentence = QStringLiteral("The caravan leaves at dawn; bring water, caps and a map. ");
+    QString text;
+    text.reserve(10 * 1024 * 1024 + sentence.size() + 1);
+    int sinceBreak = 0;
+    while (text.size() < 10 * 1024 * 1024) {
+        text += sentence;
+        sinceBreak += int(sentence.size());
+        if (sinceBreak > 100 && !oneLine) {
+            text += QLatin1Char('\n');
+            sinceBreak = 0;
+        }
+    }
+    return text;
+}
+
+struct TNodeTimes {
+    double SelectMs = 0;
+    double KeystrokeMs = 0;
+};
+
+// Selects the node (from the canvas, with another node in between so each
+// selection fills the panel again) and types into its text box.
+TNodeTimes NodeMs(TWindowUnderTest& test, const QString& id, const QString& other)
+{
+    QPlainTextEdit* memo = NodeTextMemo(test);
+    TNodeTimes times;
+    times.SelectMs = MedianMs(3, [&] {
+        test.Window->CanvasNodeSelected(other);
+        SettleAndPaint(*test.Window);
+        QElapsedTimer timer;
+        timer.start();
+        test.Window->CanvasNodeSelected(id);
+        SettleAndPaint(*test.Window);
+        return ElapsedMs(timer);
+    });
+    memo->moveCursor(QTextCursor::End);
+    times.KeystrokeMs = MedianMs(7, [&] { return TypeOneMs(test, memo); });
+    return times;
+}
+
+void CompareLargeText(const QDir& folder, bool oneLine)
+{
+    TDialogueProject project;
+    GenerateProject(project, 100);
+    project.FindNode(QStringLiteral("Node002"))->SetText(LargeText(oneLine));
+    const QString path = folder.filePath(QStringLiteral("bench_large_text.tlw"));
+    if (!project.SaveToFile(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    TWindowUnderTest test;
+    test.Open(path);
+    const TNodeTimes large = NodeMs(test, QStringLiteral("Node002"), QStringLiteral("Node001"));
+    const TNodeTimes small = NodeMs(test, QStringLiteral("Node003"), QStringLiteral("Node001"));
+    const char* shape = oneLine ? "as one line" : "in lines";
+    std::printf("select a node: 10 MiB text %s %.2f ms, short text %.2f ms, ratio %.2f\n", shape, large.SelectMs,
+                small.SelectMs, large.SelectMs / small.SelectMs);
+    std::printf("keystroke in a node: 10 MiB text %s %.2f ms, short text %.2f ms, ratio %.2f (target: under 100 ms)\n",
+                shape, large.KeystrokeMs, small.KeystrokeMs, large.KeystrokeMs / small.KeystrokeMs);
+}
+
+void CompareLargeTexts(const QDir& folder)
+{
+    CompareLargeText(folder, true);
+    CompareLargeText(folder, false);
 }
 
 }
@@ -155,7 +240,13 @@ int main(int argc, char** argv)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral("user")));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath(QStringLiteral("user")));
     const QDir folder(home.path());
+    const bool onlyLargeText = argc > 1 && QByteArray(argv[1]) == "large-text";
 
+    if (onlyLargeText) {
+        CompareLargeTexts(folder);
+        AppPaths::SetBaseDirOverride(QString());
+        return 0;
+    }
     const QString small = WriteProject(folder, 100);
     const QString large = WriteProject(folder, 10000);
 
@@ -174,6 +265,7 @@ int main(int argc, char** argv)
     std::printf("later keystrokes: 100 nodes %.2f ms, 10000 nodes %.2f ms, ratio %.2f (target <= 10)\n",
                 editSmall.LaterKeystrokeMs, editLarge.LaterKeystrokeMs,
                 editLarge.LaterKeystrokeMs / editSmall.LaterKeystrokeMs);
+    CompareLargeTexts(folder);
     AppPaths::SetBaseDirOverride(QString());
     return 0;
 }

@@ -12,7 +12,9 @@ namespace {
 
 constexpr int CullMargin = 20;
 constexpr int MaxShownTextLength = 80;
-constexpr int CutTextLength = 77;
+// Speakers, option rows and comments: longer than any box shows at the
+// largest zoom, short enough that a text of megabytes costs nothing.
+constexpr int MaxLineLength = 300;
 const QString StartFontName = QStringLiteral("Segoe UI");
 
 QPen Pen(TColor c, int width, Qt::PenStyle style = Qt::SolidLine)
@@ -70,16 +72,21 @@ QString OneLine(const QString& text)
     return line;
 }
 
-QString ShownNodeText(const QString& text)
+// The first `maxLength` characters at most, the last three of them dots
+// when the text is longer.
+QString CutText(const QString& text, int maxLength)
 {
-    if (text.size() > MaxShownTextLength)
-        return text.left(CutTextLength) + QStringLiteral("...");
+    if (text.size() > maxLength)
+        return text.left(maxLength - 3) + QStringLiteral("...");
     return text;
 }
 
+QString ShownNodeText(const QString& text) { return CutText(text, MaxShownTextLength); }
+QString LineText(const QString& text) { return CutText(text, MaxLineLength); }
+
 QString OptionRowText(const TPlayerOption& option)
 {
-    QString row = QStringLiteral("\u2192 ") + (option.Text.isEmpty() ? QStringLiteral("(option)") : option.Text);
+    QString row = QStringLiteral("\u2192 ") + (option.Text.isEmpty() ? QStringLiteral("(option)") : LineText(option.Text));
     if (option.HasSkillCheck)
         row += QStringLiteral(" [") + SkillName(option.SkillCheck.Skill) + QLatin1Char(']');
     return row;
@@ -491,7 +498,7 @@ void TCanvasRenderer::DrawHeader(QPainter& p, const TDialogueNode& node, const T
 
     QString title = NodeTypeName(node.NodeType());
     if (!node.Speaker().isEmpty())
-        title += QStringLiteral("  [") + node.Speaker() + QLatin1Char(']');
+        title += QStringLiteral("  [") + LineText(node.Speaker()) + QLatin1Char(']');
     const int titleX = r.Left + 6 + d + 4;
     DrawText(p, TCanvasTextCache::tsTitle, typeColour, {titleX, bandTop}, {titleX, bandTop, r.Right - 4, bandBottom},
              title);
@@ -511,11 +518,11 @@ void TCanvasRenderer::DrawBody(QPainter& p, const TDialogueNode& node, const TNo
 
     if (node.NodeType() == ntComment) {
         DrawText(p, TCanvasTextCache::tsItalic, T->TextSecondary, {b.Left + 4, b.Top + 4},
-                 {b.Left + 4, b.Top + 4, b.Right - 4, b.Bottom - 4}, node.Comment());
+                 {b.Left + 4, b.Top + 4, b.Right - 4, b.Bottom - 4}, LineText(node.Comment()));
         return;
     }
 
-    if (node.Text().trimmed().isEmpty())
+    if (QStringView(node.Text()).trimmed().isEmpty())
         DrawText(p, TCanvasTextCache::tsItalic, T->TextDim, {b.Left + 8, b.Top + 4}, b, QStringLiteral("(no text)"));
     else
         DrawText(p, TCanvasTextCache::tsBody, T->TextPrimary, {b.Left + 8, b.Top + 4},

@@ -223,6 +223,14 @@ public:
 
     TLW_VALUE_PROPERTY(TNodeType, NodeType, ntNPCDialogue);
     TLW_PROPERTY(QString, Text);
+
+public:
+    // Replaces `length` characters of the text at `position` in place: a
+    // keystroke in a text of megabytes moves its tail, it does not copy it.
+    void ReplaceTextPart(qsizetype position, qsizetype length, const QString& with)
+    {
+        FText.replace(position, length, with);
+    }
     TLW_PROPERTY(QString, Speaker);
     TLW_PROPERTY(QString, PortraitFile);
     TLW_PROPERTY(QString, VoiceFile);

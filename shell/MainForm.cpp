@@ -17,6 +17,7 @@
 #include "export/ExportFiles.h"
 #include "project/AppPaths.h"
 #include "shell/BusyCursor.h"
+#include "shell/NodeTextBox.h"
 #include "shell/ProjectSnapshot.h"
 #include "shell/SettingsForm.h"
 
@@ -70,15 +71,6 @@ QString NodeTypeName(TNodeType type)
 
 // The text field shows line breaks as "\n"; a node loaded from a file may
 // hold "\r\n", which must not count as an edit.
-bool SameText(const QString& shown, const QString& stored)
-{
-    if (shown == stored)
-        return true;
-    QString normalized = stored;
-    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown == normalized;
-}
-
 }
 
 TMainForm::TMainForm(std::unique_ptr<IShellDialogs> dialogs, QWidget* parent)
@@ -431,14 +423,14 @@ void TMainForm::FillNodeInfo()
         FNodeIDValue->setText(node->ID().left(18));
         FNodeTypeValue->setText(NodeTypeName(node->NodeType()));
         FSpeakerEdit->setText(node->Speaker());
-        FTextMemo->setPlainText(node->Text());
+        FTextBox->Show(node);
         FOptionsValue->setText(QStringLiteral("%1 option(s)").arg(node->PlayerOptions().size()));
         FStartNodeButton->setText(MainFormText::StartButtonCaption(node->IsStartNode()));
     } else {
         FNodeIDValue->setText(QString(MainFormText::Replacement));
         FNodeTypeValue->setText(QString(MainFormText::Replacement));
         FSpeakerEdit->clear();
-        FTextMemo->clear();
+        FTextBox->Show(nullptr);
         FOptionsValue->setText(QStringLiteral("0"));
         FStartNodeButton->setText(MainFormText::StartButtonCaption(false));
     }
@@ -708,18 +700,19 @@ void TMainForm::NodeFieldsEdited()
     if (!node)
         return;
     const QString speaker = FSpeakerEdit->text();
-    const QString text = FTextMemo->toPlainText();
-    if (speaker == node->Speaker() && SameText(text, node->Text()))
-        return;
     // One undo point per stretch of typing in the same node; typing changes
-    // only this node's fields, so a copy of the node is enough.
+    // only this node's fields, so a copy of the node is enough. The copy
+    // shares the text until the box writes into it.
+    const bool textChanged = FTextBox->Differs(*node);
+    if (!textChanged && speaker == node->Speaker())
+        return;
     if (FTextEditSessionNodeID != node->ID()) {
         RecordNodeUndoPoint(*node);
         FTextEditSessionNodeID = node->ID();
     }
     node->SetSpeaker(speaker);
-    if (!SameText(text, node->Text()))
-        node->SetText(text);
+    if (textChanged)
+        FTextBox->ApplyTo(*node);
     MarkModified();
     FCanvas->UpdateNode(*node);
 }

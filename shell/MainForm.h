@@ -28,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class TNodeTextBox;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
@@ -229,6 +230,7 @@ private:
     QLabel* FNodeTypeValue = nullptr;
     QLineEdit* FSpeakerEdit = nullptr;
     QPlainTextEdit* FTextMemo = nullptr;
+    std::unique_ptr<TNodeTextBox> FTextBox;
     QLabel* FOptionsValue = nullptr;
     QPushButton* FEditPropertiesButton = nullptr;
     QPushButton* FStartNodeButton = nullptr;

@@ -4,6 +4,7 @@
 #include "shell/MainForm.h"
 
 #include "canvas/NodeCanvas.h"
+#include "shell/NodeTextBox.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -436,13 +437,16 @@ QWidget* TMainForm::BuildNodeInfoPage()
     FSpeakerEdit = new QLineEdit(page);
     FSpeakerEdit->setObjectName(QStringLiteral("edtSpeaker"));
     FSpeakerEdit->setGeometry(78, 40, 170, 22);
-    AddLabel(page, QStringLiteral("Text:"), QRect(4, 68, 72, 14), 7);
+    QLabel* textCaption = AddLabel(page, QStringLiteral("Text:"), QRect(4, 68, 240, 14), 7);
+    textCaption->setObjectName(QStringLiteral("lblNodeTextCaption"));
+    StretchToRight(textCaption, 8);
     FTextMemo = new QPlainTextEdit(page);
     FTextMemo->setObjectName(QStringLiteral("memoNodeText"));
     FTextMemo->setGeometry(4, 82, 240, 90);
     FTextMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     FTextMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     StretchToRight(FTextMemo, 8);
+    FTextBox = std::make_unique<TNodeTextBox>(FTextMemo, textCaption);
     AddLabel(page, QStringLiteral("Options:"), QRect(4, 176, 72, 16), 7);
     FOptionsValue = AddLabel(page, QStringLiteral("0"), QRect(78, 176, 160, 16));
     FOptionsValue->setObjectName(QStringLiteral("lblOptions"));

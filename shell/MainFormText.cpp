@@ -35,9 +35,10 @@ QString TreeNodeCaption(const TDialogueNode& node)
     QString caption = node.ID().left(10);
     if (!node.Speaker().isEmpty())
         caption += QStringLiteral("  ") + node.Speaker();
-    const QString text = node.Text().trimmed();
+    // A view: trimming a text of megabytes would copy all of it.
+    const QStringView text = QStringView(node.Text()).trimmed();
     if (!text.isEmpty())
-        caption += QStringLiteral(":  ") + text.left(30);
+        caption += QStringLiteral(":  ") + text.left(30).toString();
     if (node.IsStartNode())
         caption.prepend(QStringLiteral("[START] "));
     return caption;

@@ -3,9 +3,13 @@
 // Cancel is shown, so an AI window keeps painting during a request that may
 // take a minute. The clients stay synchronous; only the caller moves.
 //
-// Cancel returns at once and drops the result: the request finishes on its
-// own thread and nothing it produces reaches the window. Work must therefore
-// own everything it touches (capture copies and shared pointers).
+// Cancel returns at once and drops the result: the work's requests are
+// cancelled (see TCancelScope) and its thread is left to end on its own;
+// the owner window joins it when it goes away, and so does the application
+// when it quits. Nothing the work produces reaches the window, so work must
+// own everything it touches (capture copies and shared pointers) and must
+// not touch GUI-thread objects such as fonts: it may still run while the
+// window closes.
 
 #include <QString>
 
@@ -25,6 +29,9 @@ extern const char* const DialogName;
 // when it takes longer than a moment. Returns false when the user pressed
 // Cancel. An exception thrown by `work` is thrown again here.
 bool RunWork(QWidget* owner, const QString& text, std::function<void()> work);
+
+// Worker threads started by RunWork that have not been joined yet.
+int UnjoinedWorkers();
 
 template <class T>
 std::optional<T> Run(QWidget* owner, const QString& text, std::function<T()> work)

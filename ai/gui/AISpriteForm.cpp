@@ -27,8 +27,10 @@ constexpr int InputX = Margin + CaptionWidth + 4;
 constexpr int InputWidth = TfrmAISprte::FormWidth - InputX - Margin;
 constexpr int FullWidth = TfrmAISprte::FormWidth - 2 * Margin;
 
-struct TSheetAndResult {
-    TRgbaImage Sheet;
+// What the worker hands back: frames without text, composed into the sheet
+// on the GUI thread, which owns the fonts the tiles' text is drawn with.
+struct TFramesAndResult {
+    std::vector<TSpriteFrame> Frames;
     TRequestFailure Failure;
     QString FrameError;   // of the last frame, when it failed
 
@@ -312,11 +314,11 @@ void TfrmAISprte::GenerateSheet()
     FGen->SetHeight(frameSize);
     std::shared_ptr<TAIImageGenerator> generator = FGen;
     const QStringList prompts(QVector<QString>(frameCount, prompt.Prompt).toList());
-    std::optional<TSheetAndResult> answer = AIBusyCall::Run<TSheetAndResult>(
+    std::optional<TFramesAndResult> answer = AIBusyCall::Run<TFramesAndResult>(
         this, QStringLiteral("Waiting for the image server..."), [generator, prompts, frameCount] {
-            TRgbaImage sheet = generator->GenerateSpriteSheet(prompts, frameCount);
+            std::vector<TSpriteFrame> frames = generator->RequestSpriteSheet(prompts, frameCount);
             const TImageGenResult& last = generator->LastResult();
-            return TSheetAndResult{sheet, last.Failure, last.Success ? QString() : last.ErrorMessage};
+            return TFramesAndResult{std::move(frames), last.Failure, last.Success ? QString() : last.ErrorMessage};
         });
     if (!answer) {
         // The abandoned request keeps the old generator busy.
@@ -325,11 +327,12 @@ void TfrmAISprte::GenerateSheet()
         return;
     }
     lblServiceHint->setText(answer->Hint());
-    if (answer->Sheet.IsNull()) {
+    const TRgbaImage sheet = TAIImageGenerator::ComposeSheet(answer->Frames, frameCount, frameSize, frameSize);
+    if (sheet.IsNull()) {
         SetStatus(QStringLiteral("Generation failed."));
         return;
     }
-    SetSheet(answer->Sheet, frameCount);
+    SetSheet(sheet, frameCount);
     SetStatus(AISpriteSheet::DoneStatus(FFrameCount, FW, FH));
 }
 

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 using namespace AITest;
 
@@ -217,6 +219,49 @@ TEST_F(ImageClientTest, SlowServerTimesOut)
     EXPECT_TRUE(result.ErrorMessage.startsWith(QStringLiteral("HTTP error: No reply from 127.0.0.1:")))
         << result.ErrorMessage.toStdString();
     EXPECT_EQ(result.Failure.Kind, rfTimeout);
+}
+
+// A worker's request is ended by another thread's Cancel while the server
+// is still silent, and later requests on that thread end before sending.
+// The requesting half of the generator draws nothing: the tile text is
+// drawn by the thread that composes the frames.
+TEST_F(ImageClientTest, CancelEndsASilentRequestAndRequestsDrawNoText)
+{
+    std::atomic<bool> answered{false};
+    TLoopbackServer* raw = nullptr;
+    TLoopbackServer server([&](const httplib::Request&, httplib::Response& res) {
+        raw->WaitForRelease();
+        answered = true;
+        res.status = 500;
+    });
+    raw = &server;
+    TAIImageGenerator generator(QStringLiteral("sdxl-sprite"));
+    generator.SetBaseURL(server.BaseURL());
+    generator.SetAPIKey(QStringLiteral("k"));
+    const auto cancel = std::make_shared<TRequestCancel>();
+    std::vector<TSpriteFrame> frames;
+    std::thread worker([&] {
+        TCancelScope scope(cancel);
+        frames = generator.RequestSpriteSheet({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, 3);
+    });
+    while (server.Requests().empty())
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    cancel->Cancel();
+    worker.join();
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(server.Requests().size(), 1u);
+    ASSERT_EQ(frames.size(), 3u);
+    for (const TSpriteFrame& frame : frames) {
+        EXPECT_FALSE(frame.Result.Success);
+        EXPECT_EQ(frame.Result.Failure.Kind, rfCancelled);
+    }
+    EXPECT_TRUE(Painter->Drawn.empty());
+
+    const TRgbaImage sheet = TAIImageGenerator::ComposeSheet(frames, 3, 64, 64);
+    EXPECT_EQ(sheet.Width, 192);
+    EXPECT_EQ(sheet.PixelColor(191, 63), RGBToColor(255, 0, 0));
+    ASSERT_EQ(Painter->Drawn.size(), 3u);
+    EXPECT_EQ(Painter->Drawn[0].Text, QStringLiteral("HTTP error: The request was cancelle"));
 }
 
 TEST_F(ImageClientTest, ServerThatIsNotLocalIsReachedOverHttps)

@@ -24,8 +24,11 @@
 #include <QLineEdit>
 #include <QFileDialog>
 #include <QPushButton>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace AITest;
 using namespace AIWindowTest;
@@ -415,22 +418,45 @@ TEST_F(SpriteFormTest, ServerFailuresBecomeRedTilesWithTheirReason)
     }
 }
 
-TEST_F(SpriteFormTest, CancelWhileWaitingLeavesNoSheet)
+// Cancel leaves no sheet. Closing the window then (as quitting does) must
+// end the abandoned request and join its thread, and no tile text may be
+// drawn off the GUI thread: at exit Qt's fonts may already be gone.
+TEST_F(SpriteFormTest, CancelWhileWaitingLeavesNoSheetAndClosingEndsTheRequest)
 {
+    class TThreadCheckingPainter : public TQtTileTextPainter {
+    public:
+        void DrawText(TRgbaImage& image, int x, int y, const QString& text, TColor color, int pointSize) override
+        {
+            if (QThread::currentThread() != qApp->thread())
+                ++OffGuiThread;
+            TQtTileTextPainter::DrawText(image, x, y, text, color, pointSize);
+        }
+        std::atomic<int> OffGuiThread{0};
+    };
+    auto painter = std::make_shared<TThreadCheckingPainter>();
+    TileText::SetPainter(painter);
+    std::atomic<bool> answered{false};
     std::unique_ptr<TLoopbackServer> server;
     server = std::make_unique<TLoopbackServer>([&](const httplib::Request&, httplib::Response& res) {
         server->WaitForRelease();
+        answered = true;
         res.status = 500;
     });
     auto form = MakeForm(server.get());
     form->edtKey->setText(QStringLiteral("sk"));
-    form->edtFrames->setText(QStringLiteral("1"));
+    form->edtFrames->setText(QStringLiteral("2"));
     CancelBusyDialogWhenShown(form.get());
     form->GenerateSheet();
     EXPECT_EQ(form->Status(), QStringLiteral("Generation cancelled."));
     EXPECT_TRUE(form->SheetBmp().IsNull());
     EXPECT_FALSE(form->btnSave->isEnabled());
+
+    form.reset();
+    EXPECT_EQ(AIBusyCall::UnjoinedWorkers(), 0);
+    EXPECT_FALSE(answered);   // ended by the window, not by the server
     server->Release();
+    server.reset();
+    EXPECT_EQ(painter->OffGuiThread, 0);
 }
 
 TEST_F(SpriteFormTest, OkHandsBackTheSheetOnlyWhenThereIsOne)

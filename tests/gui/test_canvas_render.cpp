@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 using namespace CanvasTest;
 
@@ -304,6 +305,37 @@ TEST_F(CanvasRender, LongTextIsCutAfterSeventySevenCharacters)
     const QString base = QString(77, QLatin1Char('x'));
     EXPECT_EQ(render(base + QStringLiteral("yyyy")), render(base + QStringLiteral("...")));
     EXPECT_NE(render(base + QStringLiteral("yyy")), render(base + QStringLiteral("...")));
+}
+
+// Speakers, option rows and comments of any length show their first 297
+// characters and "...", so a text of megabytes is never laid out whole.
+TEST_F(CanvasRender, LongSpeakerOptionAndCommentAreCutAfterTwoHundredNinetySevenCharacters)
+{
+    struct Case {
+        const char* Field;
+        TNodeType Type;
+        std::function<void(TDialogueNode&, const QString&)> Set;
+    };
+    const Case cases[] = {
+        {"speaker", ntNPCDialogue, [](TDialogueNode& n, const QString& t) { n.SetSpeaker(t); }},
+        {"option", ntNPCDialogue, [](TDialogueNode& n, const QString& t) { n.AddOption()->Text = t; }},
+        {"comment", ntComment, [](TDialogueNode& n, const QString& t) { n.SetComment(t); }},
+    };
+    S.Width = 4000;   // room for more than 300 characters on one line
+    S.View.SetOffset(20, 20);
+    const QString base = QString(297, QLatin1Char('x'));
+    for (const Case& c : cases) {
+        auto render = [&](const QString& text) {
+            TDialogueProject p;
+            TDialogueNode* n = AddAt(p, c.Type, 0, 0);
+            n->SetWidth(3900);
+            c.Set(*n, text);
+            S.Project = &p;
+            return Render();
+        };
+        EXPECT_EQ(render(base + QString(100000, QLatin1Char('y'))), render(base + QStringLiteral("..."))) << c.Field;
+        EXPECT_NE(render(base + QStringLiteral("yyy")), render(base + QStringLiteral("..."))) << c.Field;
+    }
 }
 
 TEST_F(CanvasRender, MinimapShowsNodesAndTheVisibleArea)

@@ -3,6 +3,7 @@
 // effect on the project.
 
 #include "canvas/NodeCanvas.h"
+#include "shell/NodeTextBox.h"
 
 #include "test_main_support.h"
 
@@ -136,6 +137,64 @@ TEST_F(MainKeys, TypingInTheNodeTextIsOneUndoStep)
     Press(QKeySequence(QStringLiteral("Ctrl+Y")));
     EXPECT_EQ(DocumentText(*Window->Project()), typed);
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("Halt!"));
+}
+
+// A text longer than the panel's box is shown by its first part; typing
+// there changes that part of the node's text and keeps the rest as stored,
+// line ends included, through saving and undo.
+TEST_F(MainKeys, LongNodeTextIsEditedThroughItsFirstPart)
+{
+    Window->AddNodeOfType(ntNPCDialogue);
+    QString text = QStringLiteral("Once upon a time\r\n");
+    while (text.size() < 3 * TNodeTextBox::ShownLength)
+        text += QStringLiteral("the caravan left at dawn\r\n");
+    text += QStringLiteral("THE END");
+    Window->Project()->NodeAt(0)->SetText(text);
+    const QString before = DocumentText(*Window->Project());
+    Window->CanvasNodeSelected(QStringLiteral("Node001"));
+    auto* memo = Window->findChild<QPlainTextEdit*>(QStringLiteral("memoNodeText"));
+    auto* caption = Window->findChild<QLabel*>(QStringLiteral("lblNodeTextCaption"));
+    ASSERT_NE(memo, nullptr);
+    ASSERT_NE(caption, nullptr);
+    const qsizetype cut = TNodeTextBox::CutLength(text);
+    EXPECT_LE(cut, TNodeTextBox::ShownLength);
+    QString shownPart = text.left(cut);
+    shownPart.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(memo->toPlainText(), shownPart);
+    EXPECT_EQ(caption->text(), QStringLiteral("Text (first %1 of %2 characters):").arg(cut).arg(text.size()));
+
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(memo, QStringLiteral("Halt! "));
+    const QString typed = Window->Project()->NodeAt(0)->Text();
+    EXPECT_EQ(typed, QStringLiteral("Halt! ") + shownPart + text.mid(cut));
+    EXPECT_EQ(caption->text(),
+              QStringLiteral("Text (first %1 of %2 characters):").arg(shownPart.size() + 6).arg(typed.size()));
+
+    Dialogs->SaveFiles.push_back(Path(QStringLiteral("long.tlw")));
+    Trigger(QStringLiteral("miSaveAs"));
+    TDialogueProject reread;
+    ASSERT_TRUE(reread.LoadFromFile(Path(QStringLiteral("long.tlw"))));
+    EXPECT_EQ(reread.NodeAt(0)->Text(), typed);
+
+    Activate();
+    Press(QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(DocumentText(*Window->Project()), before);
+    EXPECT_EQ(memo->toPlainText(), shownPart);
+}
+
+TEST_F(MainKeys, ShortNodeTextIsShownWholeUnderAPlainCaption)
+{
+    Window->AddNodeOfType(ntNPCDialogue);
+    Window->Project()->NodeAt(0)->SetText(QStringLiteral("Halt!\r\nWho goes there?"));
+    Window->CanvasNodeSelected(QStringLiteral("Node001"));
+    auto* memo = Window->findChild<QPlainTextEdit*>(QStringLiteral("memoNodeText"));
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Halt!\nWho goes there?"));
+    EXPECT_EQ(Window->findChild<QLabel*>(QStringLiteral("lblNodeTextCaption"))->text(), QStringLiteral("Text:"));
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, QStringLiteral("!"));
+    EXPECT_EQ(Window->Project()->NodeAt(0)->Text(), QStringLiteral("Halt!\nWho goes there?!"));
 }
 
 TEST_F(MainKeys, ArrowKeysInTheTreeSelectNodes)

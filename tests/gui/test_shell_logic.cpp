@@ -55,6 +55,7 @@ TEST(MainFormTextTest, TreeCaptionsCutIdsAndTexts)
         { "NodeLongerThanTen", "", "", false, "NodeLonger" },
         { "Node001", "", QString(50, 'x'), false, "Node001:  " + QString(30, 'x') },
         { "Node001", "Brana", "  Hello  ", true, "[START] Node001  Brana:  Hello" },
+        { "Node001", "", " \n" + QString(100000, 'x') + " ", false, "Node001:  " + QString(30, 'x') },
     };
     for (const Case& c : cases) {
         n->SetID(c.id);
