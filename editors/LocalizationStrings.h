@@ -3,13 +3,12 @@
 // string table with pack keys, the locale list edits, the pack export
 // through the export manager and the summary of an opened pack file.
 
+#include "export/ExportTypes.h"
 #include "model/DialogueTypes.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QVector>
-
-struct TExportResult;
 
 struct TLocalizationStringRow {
     QString Key;

@@ -1,48 +1,18 @@
 #pragma once
 // The one entry point that turns the open project into output files: pick
 // options (start from DefaultOptions), call Export, read the result and the
-// manager's log.
+// manager's log. Each format's work is done by its class in TFormatRegistry.
 
+#include "export/ExportLog.h"
+#include "export/ExportTypes.h"
 #include "export/ModExporter.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <cstdint>
 #include <memory>
 
 class TDialogueProject;
-
-enum TExportFormat : std::uint8_t {
-    efJSON, efMSG, efSSL, efLocalization, efPackage, efCITYTXT, efMAP, efFRM, efMod
-};
-constexpr int ExportFormatCount = 9;
-
-// Only Format, OutputPath and Encoding steer the output; the other fields
-// travel with the record for the windows that set them.
-struct TExportOptions {
-    TExportFormat Format = efJSON;
-    QString OutputPath;
-    bool IncludeComments = true;
-    bool IncludeMetadata = true;
-    bool MinifyJSON = false;
-    bool SplitFiles = false;
-    QString Encoding = QStringLiteral("UTF-8");   // "UTF-8", "ASCII", anything else ANSI
-    QString LineEnding = QStringLiteral("CRLF");
-    QString MsgFilePrefix = QStringLiteral("dialog_");
-    QString SSLClassName;
-    bool IncludeFloatMessages = true;
-    QString LocaleFilter;
-};
-
-struct TExportResult {
-    bool Success = false;            // exactly when Errors is empty
-    QStringList FilesGenerated;      // full paths, in the order written
-    QStringList Warnings;            // things written that the game may read wrongly
-    QStringList Errors;              // without the log's "ERROR: " prefix
-    qint32 NodeCount = 0;
-    qint32 LineCount = 0;
-};
 
 class TExportManager {
 public:
@@ -60,7 +30,7 @@ public:
     QStringList ValidateBeforeExport() const;
 
     // "hh:nn:ss", two spaces, the message; accumulates over every Export.
-    const QStringList& Log() const { return FLog; }
+    const QStringList& Log() const { return FLog.Lines(); }
     TModExporter& ModExporter() { return *FModExporter; }
 
     // The file name used inside the folder when a package's output path
@@ -69,25 +39,7 @@ public:
     QString PackageBaseName() const;
 
 private:
-    void LogMessage(const QString& text);
-    void AddError(TExportResult& result, const QString& text);
-    void AddWarnings(TExportResult& result, const QStringList& warnings);
-    bool WriteTextFile(const QString& path, const QString& text, const QString& encoding);
-    void FinishTextExport(TExportResult& result, const TExportOptions& opts, const QString& text,
-                          const QString& successMessage, const QString& failureMessage);
-    bool RequireProject(TExportResult& result);
-    void CopyModExporterLog(int fromLine);
-
-    void ExportJSON(TExportResult& result, const TExportOptions& opts);
-    void ExportMSG(TExportResult& result, const TExportOptions& opts);
-    void ExportSSL(TExportResult& result, const TExportOptions& opts);
-    void ExportLocalization(TExportResult& result, const TExportOptions& opts);
-    void ExportPackage(TExportResult& result, const TExportOptions& opts);
-    void ExportCITYTXT(TExportResult& result, const TExportOptions& opts);
-    void ExportMod(TExportResult& result, const TExportOptions& opts);
-
     TDialogueProject* FProject;
-    QStringList FLog;
+    TExportLog FLog;
     std::unique_ptr<TModExporter> FModExporter;
-    QString FLastWriteError;
 };

@@ -1,0 +1,292 @@
+#include "cli/CliApp.h"
+
+#include "export/ModExporter.h"
+#include "export/ExportFiles.h"
+#include "interchange/FormatRegistry.h"
+#include "model/DialogueTypes.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace {
+
+const QString ProgramName = QStringLiteral("tallowin-cli");
+
+// The export log's lines without their time stamp.
+QString WithoutTime(const QString& line)
+{
+    const qsizetype gap = line.indexOf(QLatin1String("  "));
+    return gap >= 0 && gap <= 8 ? line.mid(gap + 2) : line;
+}
+
+QString BaseNameWithoutExtension(const QString& path)
+{
+    const QString name = ExportFiles::LastComponent(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+// One command's parser: --format, -o and --help, and the positional input.
+struct TCommandLine {
+    QCommandLineParser Parser;
+    QCommandLineOption Format{QStringList{QStringLiteral("f"), QStringLiteral("format")},
+                              QStringLiteral("The file format."), QStringLiteral("format")};
+    QCommandLineOption Output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("Where to write."), QStringLiteral("path")};
+    QCommandLineOption Help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help.")};
+
+    TCommandLine(bool withFormatAndOutput)
+    {
+        Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        if (withFormatAndOutput)
+            Parser.addOptions({Format, Output});
+        Parser.addOption(Help);
+    }
+    // False with `problem` set when the arguments are not understood.
+    bool Parse(const QStringList& args, QString& problem)
+    {
+        if (!Parser.parse(QStringList{ProgramName} + args)) {
+            problem = Parser.errorText();
+            return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+int TCliApp::Run(const QStringList& args)
+{
+    if (args.isEmpty()) {
+        FErr << "Usage: " << ProgramName << " export|validate|import ... (see '" << ProgramName << " --help')\n";
+        return ExitUsage;
+    }
+    const QString command = args.first();
+    const QStringList rest = args.mid(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+        Help();
+        return ExitOk;
+    }
+    if (command == QLatin1String("export"))
+        return Export(rest);
+    if (command == QLatin1String("validate"))
+        return Validate(rest);
+    if (command == QLatin1String("import"))
+        return Import(rest);
+    return Usage(QStringLiteral("unknown command '%1'").arg(command), QString());
+}
+
+// ---------------------------------------------------------------------------
+
+void TCliApp::Help()
+{
+    FOut << "Usage: " << ProgramName << " COMMAND [OPTIONS]\n\n"
+         << "Works with Tallowin dialogue projects (.tlw) without the editor.\n\n"
+         << "Commands:\n"
+         << "  export    write a project in another format\n"
+         << "  validate  check a project and list its problems\n"
+         << "  import    make a project from a file of another format\n\n"
+         << "'" << ProgramName << " COMMAND --help' describes one command.\n"
+         << "Exit status: 0 done, 1 the command failed (or found errors), 2 it could not run.\n";
+}
+
+void TCliApp::ExportHelp()
+{
+    FOut << "Usage: " << ProgramName << " export --format FORMAT PROJECT.tlw -o PATH\n\n"
+         << "Writes the project in FORMAT to PATH. Formats: "
+         << TFormatRegistry::Instance().WriteKeys().join(QStringLiteral(", ")) << ".\n"
+         << "Prints each file written; warnings and errors go to standard error.\n";
+}
+
+void TCliApp::ValidateHelp()
+{
+    FOut << "Usage: " << ProgramName << " validate PROJECT.tlw\n\n"
+         << "Prints the project's problems, one per line (\"ERROR: ...\", \"WARNING: ...\").\n"
+         << "Exit status 1 when there is at least one error.\n";
+}
+
+void TCliApp::ImportHelp()
+{
+    FOut << "Usage: " << ProgramName << " import --format FORMAT FILE -o PROJECT.tlw\n\n"
+         << "Reads FILE as FORMAT and saves it as a new project. Formats: "
+         << TFormatRegistry::Instance().ReadKeys().join(QStringLiteral(", ")) << ".\n"
+         << "Prints the project written and its node count; warnings and errors go to standard error.\n";
+}
+
+int TCliApp::Usage(const QString& problem, const QString& command)
+{
+    Error(problem);
+    FErr << "Try '" << ProgramName << (command.isEmpty() ? QString() : QLatin1Char(' ') + command) << " --help'.\n";
+    return ExitUsage;
+}
+
+void TCliApp::Error(const QString& text)
+{
+    FErr << ProgramName << ": error: " << text << "\n";
+}
+
+void TCliApp::Warning(const QString& text)
+{
+    FErr << ProgramName << ": warning: " << text << "\n";
+}
+
+std::unique_ptr<TDialogueProject> TCliApp::LoadProject(const QString& path)
+{
+    auto project = std::make_unique<TDialogueProject>();
+    try {
+        if (!project->LoadFromFile(path)) {
+            Error(QStringLiteral("cannot open project '%1': no such file").arg(path));
+            return nullptr;
+        }
+    } catch (const std::exception& e) {
+        Error(QStringLiteral("cannot open project '%1': %2").arg(path, QString::fromUtf8(e.what())));
+        return nullptr;
+    }
+    return project;
+}
+
+// ---------------------------------------------------------------------------
+
+int TCliApp::Export(const QStringList& args)
+{
+    TCommandLine line(true);
+    QString problem;
+    if (!line.Parse(args, problem))
+        return Usage(problem, QStringLiteral("export"));
+    if (line.Parser.isSet(line.Help)) {
+        ExportHelp();
+        return ExitOk;
+    }
+    const QStringList inputs = line.Parser.positionalArguments();
+    const QString key = line.Parser.value(line.Format);
+    const QString output = line.Parser.value(line.Output);
+    if (key.isEmpty())
+        return Usage(QStringLiteral("export needs --format"), QStringLiteral("export"));
+    if (inputs.size() != 1)
+        return Usage(QStringLiteral("export needs exactly one project file"), QStringLiteral("export"));
+    if (output.isEmpty())
+        return Usage(QStringLiteral("export needs -o PATH"), QStringLiteral("export"));
+    const TDialogueFormat* format = TFormatRegistry::Instance().ByKey(key);
+    if (!format || !format->CanWrite())
+        return Usage(QStringLiteral("cannot export as '%1'; formats: %2")
+                         .arg(key, TFormatRegistry::Instance().WriteKeys().join(QStringLiteral(", "))),
+                     QStringLiteral("export"));
+
+    std::unique_ptr<TDialogueProject> project = LoadProject(inputs.first());
+    if (!project)
+        return ExitUsage;
+
+    TExportLog log;
+    TModExporter modExporter(project.get());
+    TFormatContext context{TExportOptions(), log, &modExporter};
+    context.Options.OutputPath = output;
+    const TFormatResult result = format->Write(project.get(), context);
+    for (const QString& warning : result.Warnings)
+        Warning(warning);
+    if (result.TotalWarnings() > result.Warnings.size())
+        Warning(QStringLiteral("%1 warnings during export").arg(result.TotalWarnings()));
+    if (!result.Success) {
+        Error(QStringLiteral("%1 export failed").arg(format->Name()));
+        for (const QString& error : result.Errors)
+            FErr << "  " << error << "\n";
+        // The log also holds the writer's reason ("No space left on device").
+        for (const QString& entry : log.Lines()) {
+            const QString text = WithoutTime(entry);
+            if (!text.startsWith(QLatin1String("ERROR: ")) && !text.startsWith(QLatin1String("WARNING: ")))
+                FErr << "  " << text << "\n";
+        }
+        return ExitFailed;
+    }
+    for (const QString& file : result.FilesGenerated)
+        FOut << file << "\n";
+    return ExitOk;
+}
+
+int TCliApp::Validate(const QStringList& args)
+{
+    TCommandLine line(false);
+    QString problem;
+    if (!line.Parse(args, problem))
+        return Usage(problem, QStringLiteral("validate"));
+    if (line.Parser.isSet(line.Help)) {
+        ValidateHelp();
+        return ExitOk;
+    }
+    const QStringList inputs = line.Parser.positionalArguments();
+    if (inputs.size() != 1)
+        return Usage(QStringLiteral("validate needs exactly one project file"), QStringLiteral("validate"));
+    std::unique_ptr<TDialogueProject> project = LoadProject(inputs.first());
+    if (!project)
+        return ExitUsage;
+    bool errors = false;
+    for (const QString& problemLine : project->ValidateProject()) {
+        FOut << problemLine << "\n";
+        errors = errors || problemLine.startsWith(QLatin1String("ERROR"));
+    }
+    return errors ? ExitFailed : ExitOk;
+}
+
+int TCliApp::Import(const QStringList& args)
+{
+    TCommandLine line(true);
+    QString problem;
+    if (!line.Parse(args, problem))
+        return Usage(problem, QStringLiteral("import"));
+    if (line.Parser.isSet(line.Help)) {
+        ImportHelp();
+        return ExitOk;
+    }
+    const QStringList inputs = line.Parser.positionalArguments();
+    const QString key = line.Parser.value(line.Format);
+    const QString output = line.Parser.value(line.Output);
+    if (key.isEmpty())
+        return Usage(QStringLiteral("import needs --format"), QStringLiteral("import"));
+    if (inputs.size() != 1)
+        return Usage(QStringLiteral("import needs exactly one input file"), QStringLiteral("import"));
+    if (output.isEmpty())
+        return Usage(QStringLiteral("import needs -o PROJECT.tlw"), QStringLiteral("import"));
+    const TDialogueFormat* format = TFormatRegistry::Instance().ByKey(key);
+    if (!format || !format->CanRead())
+        return Usage(QStringLiteral("cannot import '%1'; formats: %2")
+                         .arg(key, TFormatRegistry::Instance().ReadKeys().join(QStringLiteral(", "))),
+                     QStringLiteral("import"));
+    const QString input = inputs.first();
+    const QFileInfo info(input);
+    if (!info.exists() || info.isDir()) {
+        Error(QStringLiteral("cannot read '%1': no such file").arg(input));
+        return ExitUsage;
+    }
+
+    std::unique_ptr<TDialogueProject> project;
+    TFormatResult result;
+    try {
+        result = format->Read(input, project);
+    } catch (const std::exception& e) {
+        Error(QStringLiteral("cannot read '%1': %2").arg(input, QString::fromUtf8(e.what())));
+        return ExitUsage;
+    }
+    if (!result.Success || !project) {
+        Error(QStringLiteral("%1 import failed").arg(format->Name()));
+        for (const QString& error : result.Errors)
+            FErr << "  " << error << "\n";
+        return ExitFailed;
+    }
+    for (const QString& warning : result.Warnings)
+        Warning(warning);
+    if (result.TotalWarnings() > result.Warnings.size())
+        Warning(QStringLiteral("%1 warnings during import").arg(result.TotalWarnings()));
+    project->SetName(BaseNameWithoutExtension(input));
+    try {
+        if (!project->SaveToFile(output)) {
+            Error(QStringLiteral("cannot write project '%1'").arg(output));
+            return ExitFailed;
+        }
+    } catch (const std::exception& e) {
+        Error(QStringLiteral("cannot write project '%1': %2").arg(output, QString::fromUtf8(e.what())));
+        return ExitFailed;
+    }
+    FOut << output << "\n";
+    FErr << result.NodeCount << " nodes imported.\n";
+    return ExitOk;
+}
