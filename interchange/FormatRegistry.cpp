@@ -7,6 +7,7 @@
 #include "export/ModPackageFormat.h"
 #include "export/PackageFormat.h"
 #include "interchange/FMFFormat.h"
+#include "interchange/GameDialogueFormat.h"
 #include "interchange/MSGFormat.h"
 #include "interchange/SSLFormat.h"
 
@@ -25,6 +26,7 @@ TFormatRegistry::TFormatRegistry()
         QStringLiteral("FRM export requires frame data configuration")));
     FFormats.push_back(std::make_unique<TModPackageFormat>());
     FFormats.push_back(std::make_unique<TFMFFormat>());
+    FFormats.push_back(std::make_unique<TGameDialogueFormat>());
 }
 
 const TFormatRegistry& TFormatRegistry::Instance()

@@ -51,11 +51,11 @@ QString UnescapeMSGText(QString text)
 // line holding the closing brace; a line that starts a new message ("{"), or
 // the end of the file, ends it where it stands. The pieces are joined with
 // one space. Returns the index of the last line used.
-qsizetype TMSGImporter::ReadContinuation(qsizetype index, QString& text)
+qsizetype ReadMSGContinuation(const QVector<QStringView>& lines, qsizetype index, QString& text)
 {
     QString joined = text;
-    for (qsizetype i = index + 1; i < FLines.size(); ++i) {
-        const QStringView line = TrimView(FLines.at(i));
+    for (qsizetype i = index + 1; i < lines.size(); ++i) {
+        const QStringView line = TrimView(lines.at(i));
         if (line.startsWith(QLatin1Char('{')))
             break;
         const qsizetype close = line.indexOf(QLatin1Char('}'));
@@ -93,7 +93,7 @@ TMSGImportResult TMSGImporter::ImportFromText(const QString& AText, std::unique_
         TMSGLine msg = ParseMSGLine(line);
         const qsizetype first = i;
         if (msg.Unclosed) {
-            i = ReadContinuation(i, msg.Text);
+            i = ReadMSGContinuation(FLines, i, msg.Text);
             msg.Readable = !msg.Text.isEmpty();
         }
         if (!msg.Readable) {
