@@ -105,6 +105,7 @@ void TGameDialogueImporter::Reset()
     FTalkProc = -1;
     FUsedMessages.clear();
     FProcedureSources.clear();
+    FDeclarationSources.clear();
 }
 
 TGameImportResult TGameDialogueImporter::ImportFromText(const QString& script, const QString* messages,
@@ -736,6 +737,7 @@ void TGameDialogueImporter::BuildFrame()
         const QString lower = d.Name.toLower();
         if (IsDialogue(lower) && !declared.contains(lower)) {
             declared.insert(lower);
+            FDeclarationSources.insert(lower, FScript.Span(d.First, d.Last).toString());
             slots.append({FScript.Tokens.at(d.First).Begin, FScript.Tokens.at(d.Last).End(),
                           TGameScriptPart::gpDeclaration, FScript.Procedures[size_t(FProcIndex.value(lower))].Name});
         }

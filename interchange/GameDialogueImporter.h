@@ -48,6 +48,8 @@ public:
     // The text of each dialogue procedure as the script wrote it, by
     // lower-case name: what the frame's procedure places stood for.
     const QHash<QString, QString>& DialogueProcedureSources() const { return FProcedureSources; }
+    // Likewise the forward declarations the frame's declaration places stood for.
+    const QHash<QString, QString>& DialogueDeclarationSources() const { return FDeclarationSources; }
 
 private:
     struct TStart {
@@ -120,4 +122,5 @@ private:
     int FTalkProc = -1;
     QSet<qint32> FUsedMessages;
     QHash<QString, QString> FProcedureSources;
+    QHash<QString, QString> FDeclarationSources;
 };

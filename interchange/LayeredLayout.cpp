@@ -12,7 +12,6 @@ namespace {
 constexpr int Margin = 40;
 constexpr int ColumnGap = 80;
 constexpr int RowGap = 40;
-constexpr int MaxRowsOfUnreached = 50;   // unreached nodes wrap into columns of this height
 }
 
 void LayeredLayout::Apply(TDialogueProject& project)
@@ -33,54 +32,67 @@ void LayeredLayout::Apply(TDialogueProject& project)
     const qint64 columnPitch = qint64(maxWidth) + ColumnGap;
     const qint64 rowPitch = qint64(maxHeight) + RowGap;
 
-    std::vector<int> depth(size_t(count), -1);
-    std::vector<int> order;
-    order.reserve(size_t(count));
-    std::deque<int> queue;
-    auto reach = [&](const QString& id, int d) {
-        if (id.isEmpty())
-            return;
-        const auto it = indexOf.constFind(id);
-        if (it == indexOf.constEnd() || depth[size_t(*it)] >= 0)
-            return;
-        depth[size_t(*it)] = d;
-        order.push_back(*it);
-        queue.push_back(*it);
-    };
-    reach(project.StartNodeID(), 0);
-    if (order.empty())
-        reach(project.NodeAt(0)->ID(), 0);
-    while (!queue.empty()) {
-        const int i = queue.front();
-        queue.pop_front();
-        const TDialogueNode* node = project.NodeAt(i);
-        const int d = depth[size_t(i)] + 1;
-        for (const auto& option : node->PlayerOptions()) {
-            reach(option->TargetNodeID, d);
+    // Incoming links, to start the walks of the parts the start node does
+    // not reach at a node nothing leads to.
+    std::vector<int> incoming(size_t(count), 0);
+    auto forEachLink = [&](const TDialogueNode& node, auto&& visit) {
+        for (const auto& option : node.PlayerOptions()) {
+            visit(option->TargetNodeID);
             if (option->HasSkillCheck) {
-                reach(option->SkillCheck.SuccessNodeID, d);
-                reach(option->SkillCheck.FailureNodeID, d);
+                visit(option->SkillCheck.SuccessNodeID);
+                visit(option->SkillCheck.FailureNodeID);
             }
         }
-        reach(node->NextNodeID(), d);
-    }
+        visit(node.NextNodeID());
+    };
+    for (int i = 0; i < count; ++i)
+        forEachLink(*project.NodeAt(i), [&](const QString& id) {
+            const auto it = indexOf.constFind(id);
+            if (!id.isEmpty() && it != indexOf.constEnd())
+                ++incoming[size_t(*it)];
+        });
 
+    // One walk per part of the graph, each part in a band below the last.
+    std::vector<int> depth(size_t(count), -1);
     std::vector<int> rowsInColumn;
+    qint64 bandTop = Margin;
+    std::deque<int> queue;
     auto place = [&](int i, int column) {
         if (int(rowsInColumn.size()) <= column)
             rowsInColumn.resize(size_t(column) + 1, 0);
         const int row = rowsInColumn[size_t(column)]++;
         TDialogueNode* node = project.NodeAt(i);
         node->SetX(qint32(std::min<qint64>(Margin + column * columnPitch, 2000000000)));
-        node->SetY(qint32(std::min<qint64>(Margin + row * rowPitch, 2000000000)));
+        node->SetY(qint32(std::min<qint64>(bandTop + row * rowPitch, 2000000000)));
     };
-    int deepest = 0;
-    for (int i : order) {
-        place(i, depth[size_t(i)]);
-        deepest = std::max(deepest, depth[size_t(i)]);
-    }
-    int unreached = 0;
-    for (int i = 0; i < count; ++i)
-        if (depth[size_t(i)] < 0)
-            place(i, deepest + 1 + unreached++ / MaxRowsOfUnreached);
+    auto reachIndex = [&](int i, int d) {
+        if (depth[size_t(i)] >= 0)
+            return;
+        depth[size_t(i)] = d;
+        place(i, d);
+        queue.push_back(i);
+    };
+    auto reach = [&](const QString& id, int d) {
+        const auto it = id.isEmpty() ? indexOf.constEnd() : indexOf.constFind(id);
+        if (it != indexOf.constEnd())
+            reachIndex(*it, d);
+    };
+    auto walk = [&](int root) {
+        rowsInColumn.clear();
+        reachIndex(root, 0);
+        while (!queue.empty()) {
+            const int i = queue.front();
+            queue.pop_front();
+            const int d = depth[size_t(i)] + 1;
+            forEachLink(*project.NodeAt(i), [&](const QString& id) { reach(id, d); });
+        }
+        const int rows = rowsInColumn.empty() ? 0 : *std::max_element(rowsInColumn.begin(), rowsInColumn.end());
+        bandTop += rows * rowPitch;
+    };
+    const auto start = indexOf.constFind(project.StartNodeID());
+    walk(start != indexOf.constEnd() ? *start : 0);
+    for (int pass = 0; pass < 2; ++pass)
+        for (int i = 0; i < count; ++i)
+            if (depth[size_t(i)] < 0 && (pass == 1 || incoming[size_t(i)] == 0))
+                walk(i);
 }
