@@ -99,13 +99,14 @@ void TGameDialogueImporter::Reset()
     FProcIndex.clear();
     FDialogue.clear();
     FNodeIDs.clear();
+    FTokenProcedure.clear();
+    FProcLower.clear();
+    FNodeIDByProcedure.clear();
     FUsedIDs.clear();
     FStarts.clear();
     FPlainTalkProc = false;
     FTalkProc = -1;
     FUsedMessages.clear();
-    FProcedureSources.clear();
-    FDeclarationSources.clear();
 }
 
 TGameImportResult TGameDialogueImporter::ImportFromText(const QString& script, const QString* messages,
@@ -196,6 +197,30 @@ TGameImportResult TGameDialogueImporter::ImportFromFile(const QString& scriptPat
     return result;
 }
 
+QHash<QString, QString> TGameDialogueImporter::DialogueProcedureSources() const
+{
+    QHash<QString, QString> sources;
+    for (int index : FDialogue)
+        sources.insert(FProcLower.at(index), FScript.Span(FScript.Procedures[size_t(index)].First,
+                                                         FScript.Procedures[size_t(index)].Last).toString());
+    if (FPlainTalkProc && !FDialogue.isEmpty()) {
+        const TGameProcedure& talk = FScript.Procedures[size_t(FTalkProc)];
+        sources.insert(QStringLiteral("talk_p_proc"), FScript.Span(talk.First, talk.Last).toString());
+    }
+    return sources;
+}
+
+QHash<QString, QString> TGameDialogueImporter::DialogueDeclarationSources() const
+{
+    QHash<QString, QString> sources;
+    for (const TGameDeclaration& d : FScript.Declarations) {
+        const QString lower = d.Name.toLower();
+        if (FNodeIDs.contains(lower) && !sources.contains(lower))
+            sources.insert(lower, FScript.Span(d.First, d.Last).toString());
+    }
+    return sources;
+}
+
 void TGameDialogueImporter::NotUnderstood(int line, const QString& text)
 {
     FReport.NotUnderstood << QStringLiteral("Line %1: %2").arg(line).arg(text);
@@ -205,6 +230,16 @@ void TGameDialogueImporter::NotUnderstood(int line, const QString& text)
 
 void TGameDialogueImporter::IndexProcedures()
 {
+    const qsizetype count = qsizetype(FScript.Procedures.size());
+    FProcIndex.reserve(count);
+    FNodeIDs.reserve(count);
+    FUsedIDs.reserve(count);
+    FUsedMessages.reserve(FScript.Tokens.size() / 16 + 16);
+    FTokenProcedure.assign(size_t(FScript.Tokens.size()), -2);
+    FProcLower.resize(count);
+    FNodeIDByProcedure.resize(count);
+    for (qsizetype i = 0; i < count; ++i)
+        FProcLower[i] = FScript.Procedures[size_t(i)].Name.toLower();
     for (int i = 0; i < int(FScript.Procedures.size()); ++i) {
         const TGameProcedure& proc = FScript.Procedures[size_t(i)];
         const QString key = proc.Name.toLower();
@@ -219,12 +254,30 @@ void TGameDialogueImporter::IndexProcedures()
     FTalkProc = FProcIndex.value(QStringLiteral("talk_p_proc"), -1);
 }
 
-QString TGameDialogueImporter::ProcedureOf(int nameToken) const
+// Each name token is looked up once: options and calls are read several
+// times over (targets, graph, messages).
+int TGameDialogueImporter::ProcedureIndexOf(int nameToken) const
 {
     if (nameToken >= FScript.Tokens.size() || FScript.Tokens.at(nameToken).Kind != gtName)
-        return QString();
-    const QString name = FDefines.ResolveName(FScript.Text(nameToken).toString()).toLower();
-    return FProcIndex.contains(name) ? name : QString();
+        return -1;
+    int& cached = FTokenProcedure[size_t(nameToken)];
+    if (cached == -2) {
+        const QString name = FDefines.ResolveName(FScript.Text(nameToken).toString()).toLower();
+        cached = FProcIndex.value(name, -1);
+    }
+    return cached;
+}
+
+QString TGameDialogueImporter::ProcedureOf(int nameToken) const
+{
+    const int index = ProcedureIndexOf(nameToken);
+    return index < 0 ? QString() : FProcLower.at(index);
+}
+
+QString TGameDialogueImporter::NodeIDOf(int nameToken) const
+{
+    const int index = ProcedureIndexOf(nameToken);
+    return index < 0 ? QString() : FNodeIDByProcedure.at(index);
 }
 
 // The starts of the dialogue: the calls talk_p_proc makes between
@@ -403,6 +456,8 @@ void TGameDialogueImporter::AssignNodeIDs()
         FUsedIDs.insert(id);
         FNodeIDs.insert(name.toLower(), id);
     }
+    for (int index : FDialogue)
+        FNodeIDByProcedure[index] = FNodeIDs.value(FProcLower.at(index));
 }
 
 // ---------------------------------------------------------------------------
@@ -418,7 +473,6 @@ void TGameDialogueImporter::BuildNodes()
         if (node->ID() != proc.Name)
             node->SetNotes(QStringLiteral("Procedure: ") + proc.Name);
         nodes << FProject->AppendNode(std::move(node));
-        FProcedureSources.insert(proc.Name.toLower(), FScript.Span(proc.First, proc.Last).toString());
     }
     for (int i = 0; i < FDialogue.size(); ++i) {
         const TGameProcedure& proc = FScript.Procedures[size_t(FDialogue[i])];
@@ -482,16 +536,15 @@ void TGameDialogueImporter::WalkIf(const TGameStatement& st, TNodeState& state, 
 
 void TGameDialogueImporter::WalkCall(const TGameStatement& st, TNodeState& state, const QStringList& guards)
 {
-    const QString target = ProcedureOf(st.First + 1);
-    if (target.isEmpty() || !IsDialogue(target)) {
-        if (target.isEmpty())
+    const QString id = NodeIDOf(st.First + 1);
+    if (id.isEmpty()) {
+        if (ProcedureIndexOf(st.First + 1) < 0)
             NotUnderstood(FScript.LineOf(st.First),
                           QStringLiteral("call of %1, which the script does not define").arg(
                               FScript.Span(st.First + 1, st.Last).toString()));
         Keep(st, state, guards);
         return;
     }
-    const QString id = FNodeIDs.value(target);
     if (guards.isEmpty() && state.Node->NextNodeID().isEmpty()) {
         state.Node->SetNextNodeID(id);
         return;
@@ -570,9 +623,9 @@ bool TGameDialogueImporter::ReadOption(const QString& head, int open, int close,
     option->Guard = JoinGuards(guards);
 
     const QPair<int, int> targetArg = args[form.TargetArg];
-    const QString target = targetArg.first == targetArg.second ? ProcedureOf(targetArg.first) : QString();
-    if (!target.isEmpty() && IsDialogue(target)) {
-        option->TargetNodeID = FNodeIDs.value(target);
+    const QString target = targetArg.first == targetArg.second ? NodeIDOf(targetArg.first) : QString();
+    if (!target.isEmpty()) {
+        option->TargetNodeID = target;
     } else {
         const QString written = FScript.Span(targetArg.first, targetArg.second).toString();
         option->TargetNodeID = written;
@@ -662,9 +715,9 @@ QString TGameDialogueImporter::BranchTarget(const TGameStatement* branch, TNodeS
     if (single->Kind == TGameStatement::gsBlock && single->Children.empty())
         return QString();
     if (single->Kind == TGameStatement::gsCall) {
-        const QString target = ProcedureOf(single->First + 1);
-        if (!target.isEmpty() && IsDialogue(target))
-            return FNodeIDs.value(target);
+        const QString target = NodeIDOf(single->First + 1);
+        if (!target.isEmpty())
+            return target;
     }
     // A branch that does more: a node of its own, made from its statements.
     auto made = std::make_unique<TDialogueNode>(UniqueID(state.Node->ID() + QLatin1Char('_') + suffix), ntNPCDialogue);
@@ -737,7 +790,6 @@ void TGameDialogueImporter::BuildFrame()
         const QString lower = d.Name.toLower();
         if (IsDialogue(lower) && !declared.contains(lower)) {
             declared.insert(lower);
-            FDeclarationSources.insert(lower, FScript.Span(d.First, d.Last).toString());
             slots.append({FScript.Tokens.at(d.First).Begin, FScript.Tokens.at(d.Last).End(),
                           TGameScriptPart::gpDeclaration, FScript.Procedures[size_t(FProcIndex.value(lower))].Name});
         }
@@ -750,8 +802,6 @@ void TGameDialogueImporter::BuildFrame()
         procedureSlot(index, FScript.Procedures[size_t(index)].Name);
     if (FPlainTalkProc && !FDialogue.isEmpty()) {
         procedureSlot(FTalkProc, QStringLiteral("talk_p_proc"));
-        const TGameProcedure& talk = FScript.Procedures[size_t(FTalkProc)];
-        FProcedureSources.insert(QStringLiteral("talk_p_proc"), FScript.Span(talk.First, talk.Last).toString());
     }
     std::sort(slots.begin(), slots.end(), [](const TSlot& a, const TSlot& b) { return a.Begin < b.Begin; });
 
@@ -1026,8 +1076,7 @@ bool TGameDialogueImporter::ContainsGraph(const TGameStatement& st) const
         return false;
     }
     case TGameStatement::gsCall: {
-        const QString target = ProcedureOf(st.First + 1);
-        return !target.isEmpty() && IsDialogue(target);
+        return !NodeIDOf(st.First + 1).isEmpty();
     }
     case TGameStatement::gsLoop:
         return false;

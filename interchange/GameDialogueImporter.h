@@ -20,6 +20,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 struct TGameImportResult {
     bool Success = false;        // exactly when Errors is empty
@@ -45,11 +46,12 @@ public:
     TGameImportResult ImportFromFile(const QString& scriptPath, const QString& messagePath,
                                      std::unique_ptr<TDialogueProject>& project);
 
-    // The text of each dialogue procedure as the script wrote it, by
-    // lower-case name: what the frame's procedure places stood for.
-    const QHash<QString, QString>& DialogueProcedureSources() const { return FProcedureSources; }
+    // The text of each dialogue procedure of the last import as the script
+    // wrote it, by lower-case name: what the frame's procedure places stood
+    // for. Made on request, from the script the importer still holds.
+    QHash<QString, QString> DialogueProcedureSources() const;
     // Likewise the forward declarations the frame's declaration places stood for.
-    const QHash<QString, QString>& DialogueDeclarationSources() const { return FDeclarationSources; }
+    QHash<QString, QString> DialogueDeclarationSources() const;
 
 private:
     struct TStart {
@@ -100,7 +102,9 @@ private:
     QString GuardText(int first, int last) const;
     static QString JoinGuards(const QStringList& guards);
     bool ContainsGraph(const TGameStatement& st) const;
+    int ProcedureIndexOf(int nameToken) const;  // -1 when no procedure has that name
     QString ProcedureOf(int nameToken) const;   // lower case; empty when no procedure has that name
+    QString NodeIDOf(int nameToken) const;      // empty unless it names a dialogue procedure
     bool IsDialogue(const QString& lowerName) const { return FNodeIDs.contains(lowerName); }
     QString UniqueID(const QString& wanted);
     void NotUnderstood(int line, const QString& text);
@@ -116,11 +120,12 @@ private:
     QHash<QString, int> FProcIndex;          // lower-case name -> first definition
     QVector<int> FDialogue;                  // procedure indexes, in source order
     QHash<QString, QString> FNodeIDs;        // lower-case procedure name -> node ID
+    QVector<QString> FProcLower;             // per procedure: its lower-case name
+    QVector<QString> FNodeIDByProcedure;     // per procedure: its node ID, empty when not dialogue
+    mutable std::vector<int> FTokenProcedure;   // per token: procedure it names, -1 none, -2 not looked up
     QSet<QString> FUsedIDs;
     QVector<TStart> FStarts;
     bool FPlainTalkProc = false;
     int FTalkProc = -1;
     QSet<qint32> FUsedMessages;
-    QHash<QString, QString> FProcedureSources;
-    QHash<QString, QString> FDeclarationSources;
 };

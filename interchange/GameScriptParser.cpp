@@ -10,8 +10,12 @@ QStringView TGameScript::Span(int first, int last) const
 
 bool TGameScript::Is(int token, const char* word) const
 {
-    return token >= 0 && token < Tokens.size() && Tokens.at(token).Kind == gtName
-        && Text(token).compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    if (token < 0 || token >= Tokens.size() || Tokens.at(token).Kind != gtName)
+        return false;
+    // The length first: most tokens differ there, and the case-blind
+    // comparison is the parser's most frequent question.
+    const QLatin1String w(word);
+    return Tokens.at(token).Length == w.size() && Text(token).compare(w, Qt::CaseInsensitive) == 0;
 }
 
 bool TGameScript::IsSymbol(int token, const char* symbol) const
