@@ -39,29 +39,38 @@ double BestCpuSeconds(int runs, const std::function<void()>& work)
     return best;
 }
 
+double InChild(const std::function<double()>& work)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        const double measured = work();
+        (void)!write(fds[1], &measured, sizeof measured);
+        _exit(0);
+    }
+    close(fds[1]);
+    double measured = -1;
+    if (read(fds[0], &measured, sizeof measured) != sizeof measured)
+        measured = -1;
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return measured;
+}
+
 double BestCpuSecondsInChild(int runs, const std::function<void()>& work)
 {
     double best = 1e30;
     for (int i = 0; i < runs; ++i) {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return -1;
-        const pid_t pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
+        const double used = InChild([&] {
             const double start = CpuSeconds();
             work();
-            const double used = CpuSeconds() - start;
-            (void)!write(fds[1], &used, sizeof used);
-            _exit(0);
-        }
-        close(fds[1]);
-        double used = 1e30;
-        if (read(fds[0], &used, sizeof used) != sizeof used)
-            used = 1e30;
-        close(fds[0]);
-        waitpid(pid, nullptr, 0);
-        best = std::min(best, used);
+            return CpuSeconds() - start;
+        });
+        if (used >= 0)
+            best = std::min(best, used);
     }
     return best;
 }

@@ -17,5 +17,8 @@ double BestCpuSeconds(int runs, const std::function<void()>& work);
 // (which makes the allocator, not the work, grow faster than the input).
 // What the work leaves behind dies with the child, untimed.
 double BestCpuSecondsInChild(int runs, const std::function<void()>& work);
+// Runs `work` in a child process and hands back the number it measured
+// there (-1 when the child could not run or report).
+double InChild(const std::function<double()>& work);
 
 }

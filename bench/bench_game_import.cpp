@@ -53,12 +53,11 @@ void WritePair(int nodes, const QString& ssl, const QString& msg)
             messages += "{" + QByteArray::number(base + k) + "}{}{Line " + QByteArray::number(k) + " of node "
                 + QByteArray::number(i) + ", with a few words in it.}\r\n";
     }
-    QFile s(ssl);
-    s.open(QIODevice::WriteOnly);
-    s.write(script);
-    QFile m(msg);
-    m.open(QIODevice::WriteOnly);
-    m.write(messages);
+    for (const auto& [path, bytes] : {std::make_pair(ssl, script), std::make_pair(msg, messages)}) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    }
 }
 
 } // namespace

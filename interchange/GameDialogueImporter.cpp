@@ -666,14 +666,7 @@ bool TGameDialogueImporter::ReadSkillRoll(const TGameStatement& st, TNodeState& 
         return false;
     int first = st.CondFirst;
     int last = st.CondLast;
-    while (FScript.IsSymbol(first, "(") && FScript.IsSymbol(last, ")") && last > first) {
-        int close = 0;
-        Arguments(first, close);
-        if (close != last)
-            break;
-        ++first;
-        --last;
-    }
+    StripOuterParentheses(first, last);
     if (!FScript.Is(first, "is_success") || !FScript.IsSymbol(first + 1, "(") || !FScript.Is(first + 2, "roll_vs_skill")
         || !FScript.IsSymbol(first + 3, "("))
         return false;
@@ -1037,8 +1030,8 @@ void TGameDialogueImporter::NoteMessageRefs(int first, int last, bool intoFrame)
     }
 }
 
-// A condition as written, without the parentheses around all of it.
-QString TGameDialogueImporter::GuardText(int first, int last) const
+// Narrows first..last to within parentheses that enclose all of it.
+void TGameDialogueImporter::StripOuterParentheses(int& first, int& last) const
 {
     while (first < last && FScript.IsSymbol(first, "(") && FScript.IsSymbol(last, ")")) {
         int close = 0;
@@ -1048,6 +1041,12 @@ QString TGameDialogueImporter::GuardText(int first, int last) const
         ++first;
         --last;
     }
+}
+
+// A condition as written, without the parentheses around all of it.
+QString TGameDialogueImporter::GuardText(int first, int last) const
+{
+    StripOuterParentheses(first, last);
     return FScript.Span(first, last).toString();
 }
 

@@ -99,6 +99,7 @@ private:
     TText ResolveText(int first, int last, int line);
     QString MessageText(qint32 number, int line);
     void NoteMessageRefs(int first, int last, bool intoFrame);
+    void StripOuterParentheses(int& first, int& last) const;
     QString GuardText(int first, int last) const;
     static QString JoinGuards(const QStringList& guards);
     bool ContainsGraph(const TGameStatement& st) const;

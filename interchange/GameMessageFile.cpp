@@ -91,12 +91,8 @@ void TGameMessageFile::Parse(const QString& text)
         // Anything outside the braces is a comment.
         if (!line.startsWith(QLatin1Char('{')))
             continue;
-        TMSGLine msg = ParseMSGLine(line);
         const qsizetype first = i;
-        if (msg.Unclosed) {
-            i = ReadMSGContinuation(lines, i, msg.Text);
-            msg.Readable = !msg.Text.isEmpty();
-        }
+        const TMSGLine msg = ReadMSGMessage(lines, line, i);
         if (!msg.Readable) {
             // An empty text is a line the games leave blank on purpose; only
             // a line without its number and braces is a problem.

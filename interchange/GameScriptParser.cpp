@@ -302,27 +302,26 @@ void TGameScriptParser::ParseIf(TGameStatement& out, int depth)
         return;
     }
     ++FPos;   // then
-    TGameStatement thenPart;
-    thenPart.First = FPos;
-    if (!ParseStatement(thenPart, depth + 1)) {
-        thenPart = TGameStatement();
-        thenPart.Kind = TGameStatement::gsBlock;
-        thenPart.First = FPos;
-        thenPart.Last = FPos - 1;
-    }
-    out.Children.push_back(std::move(thenPart));
+    out.Children.push_back(ParseBranch(depth));
     if (S.Is(FPos, "else")) {
         ++FPos;
-        TGameStatement elsePart;
-        if (!ParseStatement(elsePart, depth + 1)) {
-            elsePart = TGameStatement();
-            elsePart.Kind = TGameStatement::gsBlock;
-            elsePart.First = FPos;
-            elsePart.Last = FPos - 1;
-        }
-        out.Children.push_back(std::move(elsePart));
+        out.Children.push_back(ParseBranch(depth));
     }
     out.Last = FPos - 1;
+}
+
+// The statement after "then" or "else"; an empty block when there is none.
+TGameStatement TGameScriptParser::ParseBranch(int depth)
+{
+    TGameStatement branch;
+    branch.First = FPos;
+    if (!ParseStatement(branch, depth + 1)) {
+        branch = TGameStatement();
+        branch.Kind = TGameStatement::gsBlock;
+        branch.First = FPos;
+        branch.Last = FPos - 1;
+    }
+    return branch;
 }
 
 void TGameScriptParser::ParseLoop(TGameStatement& out, int depth)

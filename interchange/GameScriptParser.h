@@ -93,6 +93,7 @@ private:
     void ParseSimple(TGameStatement& out);
     void ParseBlock(TGameStatement& out, int depth);
     void ParseIf(TGameStatement& out, int depth);
+    TGameStatement ParseBranch(int depth);
     void ParseLoop(TGameStatement& out, int depth);
     void ParseCall(TGameStatement& out);
     bool StopsStatement(int token) const;

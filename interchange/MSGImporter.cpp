@@ -70,6 +70,16 @@ qsizetype ReadMSGContinuation(const QVector<QStringView>& lines, qsizetype index
     return index;
 }
 
+TMSGLine ReadMSGMessage(const QVector<QStringView>& lines, QStringView trimmedLine, qsizetype& index)
+{
+    TMSGLine msg = ParseMSGLine(trimmedLine);
+    if (msg.Unclosed) {
+        index = ReadMSGContinuation(lines, index, msg.Text);
+        msg.Readable = !msg.Text.isEmpty();
+    }
+    return msg;
+}
+
 TMSGImporter::TMSGImporter() = default;
 TMSGImporter::~TMSGImporter() = default;
 
@@ -90,12 +100,8 @@ TMSGImportResult TMSGImporter::ImportFromText(const QString& AText, std::unique_
             continue;
         if (!line.startsWith(QLatin1Char('{')))
             continue;
-        TMSGLine msg = ParseMSGLine(line);
         const qsizetype first = i;
-        if (msg.Unclosed) {
-            i = ReadMSGContinuation(FLines, i, msg.Text);
-            msg.Readable = !msg.Text.isEmpty();
-        }
+        const TMSGLine msg = ReadMSGMessage(FLines, line, i);
         if (!msg.Readable) {
             FErrors.append(QStringLiteral("Line %1: Could not parse: ").arg(first + 1) + line.left(60).toString());
             continue;

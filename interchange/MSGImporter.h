@@ -38,6 +38,9 @@ QString UnescapeMSGText(QString text);
 // following lines up to the one holding the brace; `text` gets the joined
 // text. Returns the index of the last line used.
 qsizetype ReadMSGContinuation(const QVector<QStringView>& lines, qsizetype index, QString& text);
+// The message starting on the trimmed line at `index`, with its continuation
+// lines; `index` moves to the last line used.
+TMSGLine ReadMSGMessage(const QVector<QStringView>& lines, QStringView trimmedLine, qsizetype& index);
 
 class TMSGImporter {
 public:
