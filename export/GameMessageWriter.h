@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVector>
 
-class TGameMessageFile {
+class TGameMessageWriter {
 public:
     // A line; a number given twice keeps its first text.
     void Add(qint32 number, const QString& text, const TGameWhere& where);

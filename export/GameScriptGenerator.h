@@ -7,7 +7,7 @@
 
 #include "export/GameConditionWriter.h"
 #include "export/GameIdentifiers.h"
-#include "export/GameMessageFile.h"
+#include "export/GameMessageWriter.h"
 #include "model/DialogueTypes.h"
 
 #include <QHash>
@@ -63,7 +63,7 @@ private:
     QStringList FWarnings;
     TGameConditionWriter FConditions;
     TIdentifierTable FNames;
-    TGameMessageFile FMessageFile;
+    TGameMessageWriter FMessageFile;
     QHash<const TDialogueNode*, QString> FNodeProcedures;
     QHash<const TPlayerOption*, QString> FOptionProcedures;
     QHash<const TDialogueNode*, int> FCombatIndex;   // 1, 2, ... in node order

@@ -2,12 +2,12 @@
 
 #include "export/CityTxtFormat.h"
 #include "export/DataRequiredFormat.h"
-#include "export/GameScriptFormat.h"
 #include "export/JsonExportFormat.h"
 #include "export/LocalizationFormat.h"
 #include "export/ModPackageFormat.h"
 #include "export/PackageFormat.h"
 #include "interchange/FMFFormat.h"
+#include "interchange/GameDialogueFormat.h"
 #include "interchange/MSGFormat.h"
 #include "interchange/SSLFormat.h"
 
@@ -25,7 +25,7 @@ TFormatRegistry::TFormatRegistry()
     FFormats.push_back(std::make_unique<TDataRequiredFormat>(efFRM, QStringLiteral("Fallout Frame File"),
         QStringLiteral("FRM export requires frame data configuration")));
     FFormats.push_back(std::make_unique<TModPackageFormat>());
-    FFormats.push_back(std::make_unique<TGameScriptFormat>());
+    FFormats.push_back(std::make_unique<TGameDialogueFormat>());
     FFormats.push_back(std::make_unique<TFMFFormat>());
 }
 

@@ -37,6 +37,8 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TExportManager;
+class TDialogueFormat;
+struct TReadOptions;
 struct TExportResult;
 class TNodeCanvas;
 
@@ -99,6 +101,7 @@ public:
     void ImportSSL();
     void ImportMSG();
     void ImportFMF();
+    void ImportGameScript();
     void AIDialogueGenerator();
     void AIDialogueTree();
     void AISpriteGenerator();
@@ -188,6 +191,9 @@ private:
     // Asks for a file and replaces the project with what the format with
     // command-line name `key` reads from it.
     void RunImport(const QString& key, const QString& title);
+    // Replaces the project with what `format` reads from `file`, and logs
+    // the outcome and the format's report.
+    void ImportFile(const TDialogueFormat& format, const QString& file, const TReadOptions& options);
     bool RequireProject() const { return FProject != nullptr; }
     bool RequireOpenProject();
     void AfterAIChange();

@@ -219,6 +219,7 @@ void TMainForm::BuildOtherMenus()
     AddAction(import, QStringLiteral("miImportSSL"), QStringLiteral("Import from .&SSL Script..."), QKeySequence(), &TMainForm::ImportSSL);
     AddAction(import, QStringLiteral("miImportMSG"), QStringLiteral("Import from .&MSG File..."), QKeySequence(), &TMainForm::ImportMSG);
     AddAction(import, QStringLiteral("miImportFMF"), QStringLiteral("Import from .&FMF File..."), QKeySequence(), &TMainForm::ImportFMF);
+    AddAction(import, QStringLiteral("miImportGameScript"), QStringLiteral("Import &Game Script and Messages..."), QKeySequence(), &TMainForm::ImportGameScript);
     import->addSeparator();
     AddAction(import, QStringLiteral("miAIDialogue"), QStringLiteral("AI &Dialogue Generator..."), QKeySequence(), &TMainForm::AIDialogueGenerator);
     AddAction(import, QStringLiteral("miAIDialogueTree"), QStringLiteral("AI &Dialogue Tree..."), QKeySequence(), &TMainForm::AIDialogueTree);

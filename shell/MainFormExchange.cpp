@@ -6,6 +6,7 @@
 #include "export/ExportFiles.h"
 #include "export/ExportManager.h"
 #include "interchange/FormatRegistry.h"
+#include "interchange/GameMessageFile.h"
 #include "interchange/ImportLog.h"
 #include "shell/BusyCursor.h"
 
@@ -216,16 +217,24 @@ void TMainForm::RunImport(const QString& key, const QString& title)
     QString file;
     if (!FDialogs->AskOpenFileName(title, format.FileFilter(), file) || file.isEmpty())
         return;
-    const QString kind = key.toUpper();
+    ImportFile(format, file, TReadOptions());
+}
+
+void TMainForm::ImportFile(const TDialogueFormat& format, const QString& file, const TReadOptions& options)
+{
+    const QString kind = format.Key().toUpper();
     std::unique_ptr<TDialogueProject> imported;
-    const TFormatResult result = [&] {
+    const TReadOutcome outcome = [&] {
         TBusyCursor busy;
-        return format.Read(file, imported);
+        return format.ReadWith(file, options, imported);
     }();
+    const TFormatResult& result = outcome.Result;
     if (!result.Success || !imported) {
         AddLog(kind + QStringLiteral(" import failed."), llError);
         for (const QString& line : ImportLog::ErrorLines(result.Errors))
             AddLog(QStringLiteral("  ") + line, llError);
+        for (const QString& line : outcome.Report)
+            AddLog(QStringLiteral("  ") + ImportLog::Printable(line));
         return;
     }
     // The import replaces the project without asking; the undo point keeps
@@ -238,9 +247,30 @@ void TMainForm::RunImport(const QString& key, const QString& title)
     imported->SetFilePath(QString());
     ReplaceProject(std::move(imported), true);
     AddLog(kind + QStringLiteral(" import complete: %1 nodes imported.").arg(result.NodeCount));
+    for (const QString& line : outcome.Report)
+        AddLog(QStringLiteral("  ") + ImportLog::Printable(line));
     if (result.TotalWarnings() > 0)
         AddLog(QStringLiteral("%1 warnings during import.").arg(result.TotalWarnings()), llWarning);
     UpdateTitle();
+}
+
+void TMainForm::ImportGameScript()
+{
+    const TDialogueFormat& format = *TFormatRegistry::Instance().ByKey(QStringLiteral("game"));
+    QString script;
+    if (!FDialogs->AskOpenFileName(QStringLiteral("Import Game Script"), format.FileFilter(), script)
+        || script.isEmpty())
+        return;
+    // The script's lines live in its message file; when it is in none of
+    // the usual places the writer points to it (or goes on without texts).
+    TReadOptions options;
+    if (TGameMessageFile::Find(script).isEmpty()) {
+        QString messages;
+        if (FDialogs->AskOpenFileName(QStringLiteral("Choose the Message File of ") + ExportFiles::LastComponent(script),
+                                      QStringLiteral("MSG File|*.msg|All Files|*.*"), messages))
+            options.CompanionPath = messages;
+    }
+    ImportFile(format, script, options);
 }
 
 void TMainForm::ImportSSL()

@@ -65,6 +65,7 @@ void CopyProperties(TDialogueProject& to, const TDialogueProject& from)
     to.GlobalVars() = from.GlobalVars();
     to.Tags() = from.Tags();
     to.Locales() = from.Locales();
+    to.GameScript() = from.GameScript();
 }
 
 }

@@ -236,3 +236,51 @@ TEST_F(MainExchange, GameScriptFailureIsAnErrorAndCancelIsSilent)
     EXPECT_EQ(log.last(), " ?   Failed to write the game script to: " + Path("file") + "/");
     EXPECT_TRUE(Dialogs->Errors.isEmpty());
 }
+
+namespace {
+
+// A game script and its message file: found beside the script, chosen by
+// the writer when it is elsewhere, or left out when the writer cancels.
+TEST_F(MainExchange, GameScriptImportFindsOrAsksForItsMessageFile)
+{
+    const QByteArray script = TestSupport::ReadFile(TestSupport::DataPath("gameimport/brana.ssl"));
+    const QByteArray messages = TestSupport::ReadFile(TestSupport::DataPath("gameimport/brana.msg"));
+    QDir().mkpath(Path("beside"));
+    QDir().mkpath(Path("alone"));
+    QDir().mkpath(Path("text"));
+    TestSupport::WriteFile(Path("beside/brana.ssl"), script);
+    TestSupport::WriteFile(Path("beside/BRANA.MSG"), messages);
+    TestSupport::WriteFile(Path("alone/brana.ssl"), script);
+    TestSupport::WriteFile(Path("text/lines.msg"), messages);
+    const QString firstLine = QStringLiteral("Water's two caps a cup, stranger. Drink or move along.");
+
+    struct Case {
+        const char* Name;
+        QStringList Answers;     // the script, then the message file when asked
+        bool TextsResolved;
+    };
+    const Case cases[] = {
+        {"beside", {Path("beside/brana.ssl")}, true},
+        {"chosen", {Path("alone/brana.ssl"), Path("text/lines.msg")}, true},
+        {"cancelled", {Path("alone/brana.ssl")}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const int before = LogTexts().size();
+        Dialogs->OpenFiles.assign(c.Answers.begin(), c.Answers.end());
+        Trigger("miImportGameScript");
+        EXPECT_TRUE(Dialogs->OpenFiles.empty());
+        const TDialogueProject& project = *Window->Project();
+        EXPECT_EQ(project.Name(), "brana");
+        EXPECT_TRUE(project.FilePath().isEmpty());
+        const TDialogueNode* start = project.FindNode(project.StartNodeID());
+        ASSERT_NE(start, nullptr);
+        EXPECT_EQ(start->Text() == firstLine, c.TextsResolved) << start->Text().toStdString();
+        const QStringList added = LogTexts().mid(before);
+        EXPECT_EQ(added.filter(QRegularExpression("^  GAME import complete: \\d+ nodes imported\\.$")).size(), 1)
+            << added.join('\n').toStdString();
+        EXPECT_GT(added.size(), 2);   // the report follows
+    }
+}
+
+}

@@ -209,6 +209,10 @@ std::unique_ptr<TDialogueProject> RichProject()
     fm->MsgNumber = 150;
     p->FloatMessages().push_back(std::move(fm));
     p->AddNode(ntEndDialogue);
+    // What an imported game script keeps around its dialogue.
+    p->GameScript().Parts.push_back({TGameScriptPart::gpText, QStringLiteral("procedure start begin\r\nend\r\n")});
+    p->GameScript().Parts.push_back({TGameScriptPart::gpProcedure, QStringLiteral("Node100b")});
+    p->GameScript().Messages.insert(200, QStringLiteral("Back off!"));
     return p;
 }
 
