@@ -14,43 +14,17 @@
 #include <cstdio>
 #include <functional>
 #include <random>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
-using BenchTiming::CpuSeconds;
-
-// Best of `runs` timings of `work`, each in a child process of its own, so
-// that every run starts on a fresh heap rather than on the freed nodes of
-// the run before (which makes the allocator, not the import, grow faster
-// than the input). Releasing the imported project is not timed.
+// Best of `runs` import timings, each in a child process of its own.
 double BestSeconds(int runs, const std::function<void(std::unique_ptr<TDialogueProject>&)>& work)
 {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return -1;
-        const pid_t pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            std::unique_ptr<TDialogueProject> project;
-            const double start = CpuSeconds();
-            work(project);
-            const double used = CpuSeconds() - start;
-            (void)!write(fds[1], &used, sizeof used);
-            _exit(0);
-        }
-        close(fds[1]);
-        double used = 1e30;
-        if (read(fds[0], &used, sizeof used) != sizeof used)
-            used = 1e30;
-        close(fds[0]);
-        waitpid(pid, nullptr, 0);
-        best = std::min(best, used);
-    }
-    return best;
+    return BenchTiming::BestCpuSecondsInChild(runs, [&] {
+        std::unique_ptr<TDialogueProject> project;
+        work(project);
+        (void)project.release();   // freed with the child, untimed
+    });
 }
 
 // One procedure per node in the style of the games' scripts: a reply, three

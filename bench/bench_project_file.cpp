@@ -14,8 +14,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,26 +31,12 @@ long StatusKb(const char* field)
 // Loads the file in a child process so the peak is not that of earlier work.
 double PeakLoadMemoryKb(const QString& path)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
+    return BenchTiming::InChild([&] {
         const long before = StatusKb("VmRSS:");
         TDialogueProject p;
         p.LoadFromFile(path);
-        const long peak = StatusKb("VmHWM:");
-        const long used = peak - before;
-        (void)!write(fds[1], &used, sizeof used);
-        _exit(0);
-    }
-    close(fds[1]);
-    long used = -1;
-    (void)!read(fds[0], &used, sizeof used);
-    close(fds[0]);
-    waitpid(pid, nullptr, 0);
-    return double(used);
+        return double(StatusKb("VmHWM:") - before);
+    });
 }
 
 struct TSizeFigures {

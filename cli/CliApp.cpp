@@ -36,12 +36,16 @@ struct TCommandLine {
                               QStringLiteral("Where to write."), QStringLiteral("path")};
     QCommandLineOption Help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Show this help.")};
+    QCommandLineOption Companion{QStringList{QStringLiteral("msg")},
+                                 QStringLiteral("The message file of a game script."), QStringLiteral("file")};
 
-    TCommandLine(bool withFormatAndOutput)
+    TCommandLine(bool withFormatAndOutput, bool withCompanion = false)
     {
         Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         if (withFormatAndOutput)
             Parser.addOptions({Format, Output});
+        if (withCompanion)
+            Parser.addOption(Companion);
         Parser.addOption(Help);
     }
     // False with `problem` set when the arguments are not understood.
@@ -111,10 +115,13 @@ void TCliApp::ValidateHelp()
 
 void TCliApp::ImportHelp()
 {
-    FOut << "Usage: " << ProgramName << " import --format FORMAT FILE -o PROJECT.tlw\n\n"
+    FOut << "Usage: " << ProgramName << " import --format FORMAT FILE [--msg FILE.msg] -o PROJECT.tlw\n\n"
          << "Reads FILE as FORMAT and saves it as a new project. Formats: "
          << TFormatRegistry::Instance().ReadKeys().join(QStringLiteral(", ")) << ".\n"
-         << "Prints the project written and its node count; warnings and errors go to standard error.\n";
+         << "Prints the project written and its node count; warnings and errors go to standard error.\n"
+         << "--format game reads an NPC's script with its message file (--msg, else NAME.msg beside the\n"
+         << "script or in the games' text folders) and prints its report: counts, what was not\n"
+         << "understood with its line, and message numbers the message file lacks.\n";
 }
 
 int TCliApp::Usage(const QString& problem, const QString& command)
@@ -245,7 +252,7 @@ int TCliApp::Validate(const QStringList& args)
 
 int TCliApp::Import(const QStringList& args)
 {
-    TCommandLine line(true);
+    TCommandLine line(true, true);
     QString problem;
     if (!line.Parse(args, problem))
         return Usage(problem, QStringLiteral("import"));
@@ -267,17 +274,26 @@ int TCliApp::Import(const QStringList& args)
         return Usage(QStringLiteral("cannot import '%1'; formats: %2")
                          .arg(key, TFormatRegistry::Instance().ReadKeys().join(QStringLiteral(", "))),
                      QStringLiteral("import"));
-    const QString input = inputs.first();
-    const QFileInfo info(input);
-    if (!info.exists() || info.isDir()) {
-        Error(QStringLiteral("cannot read '%1': no such file").arg(input));
-        return ExitUsage;
+    TReadOptions options;
+    options.CompanionPath = line.Parser.value(line.Companion);
+    if (!options.CompanionPath.isEmpty() && !format->TakesCompanion())
+        return Usage(QStringLiteral("--msg is only for --format game"), QStringLiteral("import"));
+    for (const QString& input : {inputs.first(), options.CompanionPath}) {
+        const QFileInfo info(input);
+        if (!input.isEmpty() && (!info.exists() || info.isDir())) {
+            Error(QStringLiteral("cannot read '%1': no such file").arg(input));
+            return ExitUsage;
+        }
     }
+    const QString input = inputs.first();
 
     std::unique_ptr<TDialogueProject> project;
     TFormatResult result;
     try {
-        result = format->Read(input, project);
+        const TReadOutcome outcome = format->ReadWith(input, options, project);
+        result = outcome.Result;
+        for (const QString& reportLine : outcome.Report)
+            FOut << reportLine << "\n";
     } catch (const std::exception& e) {
         Error(QStringLiteral("cannot read '%1': %2").arg(input, QString::fromUtf8(e.what())));
         return ExitUsage;

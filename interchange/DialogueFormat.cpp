@@ -15,3 +15,11 @@ TFormatResult TDialogueFormat::Write(TDialogueProject*, TFormatContext& context)
     context.Log.Error(result, QStringLiteral("%1 cannot be written").arg(Name()));
     return result;
 }
+
+TReadOutcome TDialogueFormat::ReadWith(const QString& path, const TReadOptions&,
+                                       std::unique_ptr<TDialogueProject>& project) const
+{
+    TReadOutcome outcome;
+    outcome.Result = Read(path, project);
+    return outcome;
+}

@@ -8,6 +8,7 @@
 #include "export/ExportTypes.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -24,6 +25,15 @@ struct TFormatContext {
     // When set, text files wait here, complete, to be put in place together
     // with the others of one export.
     TAtomicFileSet* HeldFiles = nullptr;
+};
+
+// What a read may take besides the file, and what it tells back.
+struct TReadOptions {
+    QString CompanionPath;   // a second file read with the first (a script's message file); empty = the format finds it
+};
+struct TReadOutcome {
+    TFormatResult Result;
+    QStringList Report;      // lines for the user about what was read (counts, what was not understood)
 };
 
 class TDialogueFormat {
@@ -45,6 +55,11 @@ public:
     // A new project read from `path`; the caller owns it. A file that cannot
     // be opened raises EDialogueError, as the importers do.
     virtual TFormatResult Read(const QString& path, std::unique_ptr<TDialogueProject>& project) const;
+    // Whether the format reads a companion file (TReadOptions::CompanionPath).
+    virtual bool TakesCompanion() const { return false; }
+    // The read with options and a report; by default Read without a report.
+    virtual TReadOutcome ReadWith(const QString& path, const TReadOptions& options,
+                                  std::unique_ptr<TDialogueProject>& project) const;
     // Writes the project to context.Options.OutputPath; never raises for I/O
     // problems. The project may be null (most formats then report an error).
     virtual TFormatResult Write(TDialogueProject* project, TFormatContext& context) const;

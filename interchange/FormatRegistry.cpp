@@ -8,6 +8,7 @@
 #include "export/ModPackageFormat.h"
 #include "export/PackageFormat.h"
 #include "interchange/FMFFormat.h"
+#include "interchange/GameDialogueFormat.h"
 #include "interchange/MSGFormat.h"
 #include "interchange/SSLFormat.h"
 
@@ -27,6 +28,7 @@ TFormatRegistry::TFormatRegistry()
     FFormats.push_back(std::make_unique<TModPackageFormat>());
     FFormats.push_back(std::make_unique<TGameScriptFormat>());
     FFormats.push_back(std::make_unique<TFMFFormat>());
+    FFormats.push_back(std::make_unique<TGameDialogueFormat>());
 }
 
 const TFormatRegistry& TFormatRegistry::Instance()

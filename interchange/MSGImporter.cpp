@@ -51,11 +51,11 @@ QString UnescapeMSGText(QString text)
 // line holding the closing brace; a line that starts a new message ("{"), or
 // the end of the file, ends it where it stands. The pieces are joined with
 // one space. Returns the index of the last line used.
-qsizetype TMSGImporter::ReadContinuation(qsizetype index, QString& text)
+qsizetype ReadMSGContinuation(const QVector<QStringView>& lines, qsizetype index, QString& text)
 {
     QString joined = text;
-    for (qsizetype i = index + 1; i < FLines.size(); ++i) {
-        const QStringView line = TrimView(FLines.at(i));
+    for (qsizetype i = index + 1; i < lines.size(); ++i) {
+        const QStringView line = TrimView(lines.at(i));
         if (line.startsWith(QLatin1Char('{')))
             break;
         const qsizetype close = line.indexOf(QLatin1Char('}'));
@@ -68,6 +68,16 @@ qsizetype TMSGImporter::ReadContinuation(qsizetype index, QString& text)
         }
     }
     return index;
+}
+
+TMSGLine ReadMSGMessage(const QVector<QStringView>& lines, QStringView trimmedLine, qsizetype& index)
+{
+    TMSGLine msg = ParseMSGLine(trimmedLine);
+    if (msg.Unclosed) {
+        index = ReadMSGContinuation(lines, index, msg.Text);
+        msg.Readable = !msg.Text.isEmpty();
+    }
+    return msg;
 }
 
 TMSGImporter::TMSGImporter() = default;
@@ -90,12 +100,8 @@ TMSGImportResult TMSGImporter::ImportFromText(const QString& AText, std::unique_
             continue;
         if (!line.startsWith(QLatin1Char('{')))
             continue;
-        TMSGLine msg = ParseMSGLine(line);
         const qsizetype first = i;
-        if (msg.Unclosed) {
-            i = ReadContinuation(i, msg.Text);
-            msg.Readable = !msg.Text.isEmpty();
-        }
+        const TMSGLine msg = ReadMSGMessage(FLines, line, i);
         if (!msg.Readable) {
             FErrors.append(QStringLiteral("Line %1: Could not parse: ").arg(first + 1) + line.left(60).toString());
             continue;

@@ -34,6 +34,13 @@ struct TMSGLine {
 TMSGLine ParseMSGLine(QStringView trimmedLine);
 // "\}" and "\{" to "}" and "{".
 QString UnescapeMSGText(QString text);
+// A message whose text has no closing brace on line `index` goes on over the
+// following lines up to the one holding the brace; `text` gets the joined
+// text. Returns the index of the last line used.
+qsizetype ReadMSGContinuation(const QVector<QStringView>& lines, qsizetype index, QString& text);
+// The message starting on the trimmed line at `index`, with its continuation
+// lines; `index` moves to the last line used.
+TMSGLine ReadMSGMessage(const QVector<QStringView>& lines, QStringView trimmedLine, qsizetype& index);
 
 class TMSGImporter {
 public:
@@ -51,8 +58,6 @@ public:
     TMSGImportResult ImportFromFile(const QString& AFilePath, std::unique_ptr<TDialogueProject>& AProject);
 
 private:
-    qsizetype ReadContinuation(qsizetype index, QString& text);
-
     QString FText;                  // the input, which FLines view
     QVector<QStringView> FLines;
     QStringList FErrors;

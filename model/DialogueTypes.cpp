@@ -227,6 +227,7 @@ void TDialogueProject::TakeContentFrom(TDialogueProject& other)
     FGlobalVars = std::move(other.FGlobalVars);
     FTags = std::move(other.FTags);
     FLocales = std::move(other.FLocales);
+    FGameScript = std::move(other.FGameScript);
     FCreatedDate = other.FCreatedDate;
     FModifiedDate = other.FModifiedDate;
     FName = other.FName;

@@ -2,6 +2,8 @@
 // The dialogue document: one NPC's conversation as a graph of nodes.
 // Links between nodes are node-ID strings, never pointers.
 
+#include "model/GameScriptFrame.h"
+
 #include <QHash>
 #include <QMap>
 #include <QString>
@@ -301,6 +303,9 @@ public:
     const QStringList& Tags() const { return FTags; }
     QStringList& Locales() { return FLocales; }
     const QStringList& Locales() const { return FLocales; }
+    // Empty unless the project was imported from a game script.
+    TGameScriptFrame& GameScript() { return FGameScript; }
+    const TGameScriptFrame& GameScript() const { return FGameScript; }
     TDateTime CreatedDate() const { return FCreatedDate; }
     TDateTime ModifiedDate() const { return FModifiedDate; }
     // Read-only for editors; the file reader and writer set them.
@@ -345,6 +350,7 @@ private:
     QMap<QString, QString> FGlobalVars;
     QStringList FTags;
     QStringList FLocales;
+    TGameScriptFrame FGameScript;
     TDateTime FCreatedDate = 0;
     TDateTime FModifiedDate = 0;
 

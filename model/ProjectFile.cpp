@@ -339,6 +339,34 @@ void TFloatMessage::FromJSON(const QJsonObject& obj)
 
 // ---------------------------------------------------------------------------
 
+namespace {
+// Read leniently like the other later keys: what is not of the expected
+// kind is passed over.
+TGameScriptFrame ReadGameScript(const QJsonValue& value)
+{
+    static const char* const kindKeys[] = { "text", "declare", "procedure" };
+    TGameScriptFrame frame;
+    const QJsonObject obj = value.toObject();
+    for (const QJsonValue& v : obj.value(QLatin1String("parts")).toArray()) {
+        const QJsonObject partObj = v.toObject();
+        for (int kind = 0; kind < 3; ++kind) {
+            const QJsonValue text = partObj.value(QLatin1String(kindKeys[kind]));
+            if (text.isString()) {
+                frame.Parts.append({TGameScriptPart::TKind(kind), text.toString()});
+                break;
+            }
+        }
+    }
+    for (const QJsonValue& v : obj.value(QLatin1String("messages")).toArray()) {
+        const TObjectReader mr(v.toObject(), QString());
+        const QJsonValue text = mr.Value("text");
+        if (mr.Has("number") && text.isString())
+            frame.Messages.insert(mr.OptionalInt("number", 0), text.toString());
+    }
+    return frame;
+}
+}
+
 TJsonValue TDialogueProject::ToJSON() const
 {
     TJsonTreeSink sink;
@@ -386,6 +414,7 @@ void TDialogueProject::ReadHeaderJSON(const QJsonObject& obj)
 
     FLocales = CommaText::Split(r.String("locales"));
     FTags = CommaText::Split(r.String("tags"));
+    FGameScript = ReadGameScript(obj.value(QLatin1String("gameScript")));
 }
 
 void TDialogueProject::ReadNodeJSON(const QJsonValue& v)

@@ -131,6 +131,30 @@ void WriteFloatMessage(Sink& w, const TFloatMessage& m)
     w.End();
 }
 
+// Only imported projects have it; the key is absent otherwise.
+template <class Sink>
+void WriteGameScript(Sink& w, const TGameScriptFrame& frame)
+{
+    static const char* const kindKeys[] = { "text", "declare", "procedure" };
+    w.BeginObject("gameScript", 2);
+    w.BeginArray("parts", size_t(frame.Parts.size()));
+    for (const TGameScriptPart& part : frame.Parts) {
+        w.BeginObject(nullptr, 1);
+        w.Value(kindKeys[part.Kind], part.Text);
+        w.End();
+    }
+    w.End();
+    w.BeginArray("messages", size_t(frame.Messages.size()));
+    for (auto it = frame.Messages.cbegin(); it != frame.Messages.cend(); ++it) {
+        w.BeginObject(nullptr, 2);
+        w.Value("number", qint64(it.key()));
+        w.Value("text", it.value());
+        w.End();
+    }
+    w.End();
+    w.End();
+}
+
 template <class Sink>
 void WriteProject(Sink& w, const TDialogueProject& p)
 {
@@ -167,5 +191,7 @@ void WriteProject(Sink& w, const TDialogueProject& p)
         w.End();
     }
     w.End();
+    if (!p.GameScript().IsEmpty())
+        WriteGameScript(w, p.GameScript());
     w.End();
 }

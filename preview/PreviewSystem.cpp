@@ -329,11 +329,14 @@ void TPreviewEngine::BuildEntries(const TDialogueNode& node)
         e.Caption += GameScriptTags(option);
         if (!option.ItemRequired.isEmpty())
             e.Caption += QStringLiteral("  (requires: ") + option.ItemRequired + QLatin1Char(')');
+        if (!option.Guard.isEmpty())
+            e.Caption += QStringLiteral("  (conditional)");
         if (!available)
             e.Caption += QStringLiteral("  -- NOT AVAILABLE");
         e.Enabled = available;
         e.Color = !available ? pcTextDisabled : option.HasSkillCheck ? pcColorWarning : pcTextPrimary;
-        e.Hint = QStringLiteral("Target: ") + option.TargetNodeID;
+        e.Hint = option.Guard.isEmpty() ? QStringLiteral("Target: ") + option.TargetNodeID
+                                        : QStringLiteral("If: ") + option.Guard;
         e.Action = paChooseOption;
         e.OptionIndex = i;
         FEntries.append(e);
@@ -343,6 +346,13 @@ void TPreviewEngine::BuildEntries(const TDialogueNode& node)
     bye.Color = pcTextDim;
     bye.Action = paEnd;
     FEntries.append(bye);
+}
+
+void TPreviewEngine::SetGuardsHold(bool on)
+{
+    FGuardsHold = on;
+    if (FCurrentNode && !FEntries.isEmpty())
+        BuildEntries(*FCurrentNode);
 }
 
 bool TPreviewEngine::ChooseEntry(int position)
@@ -514,6 +524,8 @@ bool TPreviewEngine::IsOptionAvailable(const TPlayerOption& option)
     for (const TCondition& c : option.Conditions)
         if (!EvaluateCondition(c))
             return false;
+    if (!option.Guard.isEmpty() && !FGuardsHold)
+        return false;
     return true;
 }
 

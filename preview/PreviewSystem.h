@@ -143,6 +143,13 @@ public:
     bool AutoAdvance() const { return FAutoAdvance; }
     void SetAutoAdvance(bool on) { FAutoAdvance = on; }
 
+    // --- options guarded by a condition in the game's script language,
+    // which the preview cannot evaluate: the writer decides whether such
+    // guards hold (they do unless told otherwise)
+    bool GuardsHold() const { return FGuardsHold; }
+    // Also offers the current node's options anew under the new choice.
+    void SetGuardsHold(bool on);
+
     // --- simulated state
     const QMap<QString, qint32>& SimVars() const { return FSimVars; }
     const QMap<QString, qint32>& SimSkills() const { return FSimSkills; }
@@ -195,6 +202,7 @@ private:
     QMap<QString, qint32> FSimSkills;
     QStringList FSimInventory;
     qint32 FSimKarma = 0;
+    bool FGuardsHold = true;
     qint32 FSimReputation = 0;
     qint32 FSimIntelligence = DefaultIntelligence;
     QMap<QString, qint32> FSimQuestFlags;

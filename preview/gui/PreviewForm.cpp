@@ -251,6 +251,12 @@ QWidget* TPreviewForm::BuildInspector()
     auto* layout = new QVBoxLayout(right);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->addWidget(Title(QStringLiteral("VARIABLE INSPECTOR")));
+    // Script conditions of imported options cannot be evaluated here.
+    auto* guardsHold = new QCheckBox(QStringLiteral("Script &conditions hold"));
+    guardsHold->setObjectName(QStringLiteral("chkGuardsHold"));
+    guardsHold->setChecked(FEngine.GuardsHold());
+    connect(guardsHold, &QCheckBox::toggled, this, [this](bool on) { FEngine.SetGuardsHold(on); Refresh(); });
+    layout->addWidget(guardsHold);
 
     FTabs = new QTabWidget;
     FVarsGrid = Grid({ QStringLiteral("Variable"), QStringLiteral("Value") });
@@ -333,6 +339,8 @@ void TPreviewForm::ApplyTheme()
     FNodeInfo->setStyleSheet(QStringLiteral("color: %1;").arg(Css(t.TextDim)));
     FNodeInfo->setFont(small);
     FAutoAdvance->setStyleSheet(QStringLiteral("color: %1;").arg(Css(t.TextSecondary)));
+    if (auto* guardsHold = findChild<QCheckBox*>(QStringLiteral("chkGuardsHold")))
+        guardsHold->setStyleSheet(FAutoAdvance->styleSheet());
     Paint(FInventoryList, t.BgDark, t.TextPrimary);
     Paint(FInventoryEdit, t.BgLight, t.TextPrimary);
     FTabs->setStyleSheet(QStringLiteral("QTabWidget::pane { background-color: %1; } QTabBar::tab { background-color: %1; color: %2; padding: 4px 10px; } QTabBar::tab:selected { background-color: %3; }")

@@ -277,4 +277,59 @@ TEST_F(CliProgram, ImportOfAFileItCannotUseSavesNothing)
     EXPECT_FALSE(QFileInfo::exists(output));
 }
 
+TEST_F(CliProgram, GameImportPrintsItsReport)
+{
+    const QString script = TestSupport::DataPath(QStringLiteral("gameimport/brana.ssl"));
+    const QString output = Path(QStringLiteral("brana.tlw"));
+    const TRun run = Run({QStringLiteral("import"), QStringLiteral("--format"), QStringLiteral("game"), script,
+                          QStringLiteral("--msg"), TestSupport::DataPath(QStringLiteral("gameimport/brana.msg")),
+                          QStringLiteral("-o"), output});
+    EXPECT_EQ(run.ExitCode, 0) << qPrintable(run.Err);
+    EXPECT_TRUE(run.Out.contains(QLatin1String("Procedures: 9 (7 dialogue)\n"))) << qPrintable(run.Out);
+    EXPECT_TRUE(run.Out.contains(QLatin1String("Messages used: 16, unused: 0, missing: 0\n")));
+    EXPECT_TRUE(run.Out.endsWith(output + QLatin1Char('\n')));
+    TDialogueProject project;
+    ASSERT_TRUE(project.LoadFromFile(output));
+    EXPECT_EQ(project.StartNodeID(), QStringLiteral("Node001"));
+    EXPECT_FALSE(project.GameScript().IsEmpty());
+
+    // Warnings (a message the file lacks) still succeed.
+    const TRun warned = Run({QStringLiteral("import"), QStringLiteral("--format"), QStringLiteral("game"),
+                             TestSupport::DataPath(QStringLiteral("gameimport/oswin.ssl")), QStringLiteral("-o"),
+                             Path(QStringLiteral("oswin.tlw"))});
+    EXPECT_EQ(warned.ExitCode, 0) << qPrintable(warned.Err);
+    EXPECT_TRUE(warned.Out.contains(QLatin1String("  Line 66: message 299\n"))) << qPrintable(warned.Out);
+    EXPECT_TRUE(warned.Err.contains(QLatin1String("warning"))) << qPrintable(warned.Err);
+
+    // A script with no dialogue fails, with its report, and saves nothing.
+    const QString never = Path(QStringLiteral("never.tlw"));
+    const TRun map = Run({QStringLiteral("import"), QStringLiteral("--format"), QStringLiteral("game"),
+                          TestSupport::DataPath(QStringLiteral("gameimport/mapscript.ssl")), QStringLiteral("-o"), never});
+    EXPECT_EQ(map.ExitCode, 1);
+    EXPECT_TRUE(map.Err.contains(QLatin1String("No dialogue found"))) << qPrintable(map.Err);
+    EXPECT_TRUE(map.Out.contains(QLatin1String("Procedures: 2 (0 dialogue)")));
+    EXPECT_FALSE(QFileInfo::exists(never));
+
+    // --msg belongs to the game format, and must name a file.
+    struct TCase {
+        QStringList Args;
+        const char* Says;
+    };
+    const TCase refused[] = {
+        {{QStringLiteral("import"), QStringLiteral("--format"), QStringLiteral("ssl"), script, QStringLiteral("--msg"),
+          script, QStringLiteral("-o"), never},
+         "--msg is only for --format game"},
+        {{QStringLiteral("import"), QStringLiteral("--format"), QStringLiteral("game"), script, QStringLiteral("--msg"),
+          Path(QStringLiteral("missing.msg")), QStringLiteral("-o"), never},
+         "no such file"},
+    };
+    for (const TCase& c : refused) {
+        const TRun r = Run(c.Args);
+        EXPECT_EQ(r.ExitCode, 2);
+        EXPECT_TRUE(r.Out.isEmpty());
+        EXPECT_TRUE(r.Err.contains(QLatin1String(c.Says))) << qPrintable(r.Err);
+    }
+    EXPECT_FALSE(QFileInfo::exists(never));
+}
+
 } // namespace

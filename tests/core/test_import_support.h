@@ -74,6 +74,43 @@ void RunSeededMutations(const QStringList& fixtures, std::mt19937::result_type s
     EXPECT_GT(withWarnings, 0);
 }
 
+// A few random edits of a script: bytes changed, inserted and removed, the
+// words scripts are made of inserted, slices repeated and swapped.
+inline QByteArray MutateScript(const QByteArray& input, std::mt19937& rng)
+{
+    static const char specials[] = {'(', ')', '{', '}', '"', ';', ',', '\0', '\r', '\n', ' ', '\xff', '\x80', '-'};
+    static const char* const words[] = {"procedure ", "begin", "end", "if (", "else", "NOption(", "giq_option(",
+                                        "Reply(", "call ", "skill_check(", "display_msg(\"", "99999999999"};
+    QByteArray b = input;
+    const int edits = 1 + int(rng() % 8);
+    for (int e = 0; e < edits; ++e) {
+        const qsizetype pos = b.isEmpty() ? 0 : qsizetype(rng() % quint32(b.size()));
+        switch (rng() % 7) {
+        case 0: if (!b.isEmpty()) b[pos] = char(rng() & 0xFF); break;
+        case 1: b.insert(pos, specials[rng() % sizeof specials]); break;
+        case 2: b.insert(pos, words[rng() % (sizeof words / sizeof *words)]); break;
+        case 3: b.remove(pos, qsizetype(rng() % 40)); break;
+        case 4: b.truncate(pos); break;
+        case 5: { // duplicate a slice
+            const qsizetype len = qsizetype(rng() % 200);
+            b.insert(pos, b.mid(pos, len));
+            break;
+        }
+        default: { // swap two lines' worth of bytes
+            const qsizetype other = b.isEmpty() ? 0 : qsizetype(rng() % quint32(b.size()));
+            const qsizetype len = qsizetype(rng() % 60);
+            const QByteArray x = b.mid(pos, len);
+            const QByteArray y = b.mid(other, len);
+            if (x.size() == len && y.size() == len && (pos + len <= other || other + len <= pos)) {
+                b.replace(pos, len, y);
+                b.replace(other, len, x);
+            }
+            break;
+        }
+        }
+    }
+    return b;
+}
 
 // The same one-node text saved as UTF-8, UTF-8 with BOM and Windows-1252
 // ("enc_utf8", "enc_utf8_bom", "enc_cp1252" under import/, with the given

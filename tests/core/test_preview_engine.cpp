@@ -307,6 +307,38 @@ TEST(PreviewEngine, WhichOptionsShow)
     EXPECT_EQ(d.Captions()[2], QStringLiteral("3.  Hidden, not met"));
 }
 
+// A guard in the game's script language is not evaluated: the option is
+// marked conditional with the guard as its hint, and the writer's switch
+// decides whether it holds.
+TEST(PreviewEngine, ScriptGuardsHoldAsTheWriterSays)
+{
+    Dialogue d;
+    TDialogueNode* n = d.Add(ntNPCDialogue, "Well?");
+    TDialogueNode* t = d.Add(ntNPCDialogue, "Target");
+    d.Option(n, "Plain", t);
+    TPlayerOption* guarded = d.Option(n, "Quest", t);
+    guarded->Guard = QStringLiteral("global_var(GVAR_WELL_QUEST) == 1");
+    TPlayerOption* hidden = d.Option(n, "Secret", t);
+    hidden->Guard = QStringLiteral("dude_is_male");
+    hidden->IsHidden = true;
+    d.engine.Start(QString());
+    EXPECT_TRUE(d.engine.GuardsHold());
+    EXPECT_EQ(d.Captions(), (QStringList{QStringLiteral("1.  Plain"), QStringLiteral("2.  Quest  (conditional)"),
+                                         QStringLiteral("3.  Secret  (conditional)"), QStringLiteral("Goodbye.")}));
+    EXPECT_TRUE(d.engine.Entries()[1].Enabled);
+    EXPECT_EQ(d.engine.Entries()[1].Hint, QStringLiteral("If: global_var(GVAR_WELL_QUEST) == 1"));
+
+    // Switched off, the shown options of the current node follow at once.
+    d.engine.SetGuardsHold(false);
+    EXPECT_EQ(d.Captions(), (QStringList{QStringLiteral("1.  Plain"),
+                                         QStringLiteral("2.  Quest  (conditional)  -- NOT AVAILABLE"),
+                                         QStringLiteral("Goodbye.")}));
+    EXPECT_FALSE(d.engine.Entries()[1].Enabled);
+    // The switch is the writer's, not part of the simulated state.
+    d.engine.Restart();
+    EXPECT_FALSE(d.engine.GuardsHold());
+}
+
 TEST(PreviewEngine, RequirementEdges)
 {
     struct Row { int karmaReq; int repReq; int karma; int rep; bool available; };

@@ -221,49 +221,9 @@ TEST(SSLImportBadInput, FiftyMegabytesOfJunk)
     EXPECT_EQ(r.NodeCount, 1);
 }
 
-namespace {
-
-QByteArray Mutate(const QByteArray& input, std::mt19937& rng)
-{
-    static const char specials[] = {'(', ')', '{', '}', '"', ';', ',', '\0', '\r', '\n', ' ', '\xff', '\x80', '-'};
-    static const char* const words[] = {"procedure ", "begin", "end", "if (", "else", "NOption(", "giq_option(",
-                                        "Reply(", "call ", "skill_check(", "display_msg(\"", "99999999999"};
-    QByteArray b = input;
-    const int edits = 1 + int(rng() % 8);
-    for (int e = 0; e < edits; ++e) {
-        const qsizetype pos = b.isEmpty() ? 0 : qsizetype(rng() % quint32(b.size()));
-        switch (rng() % 7) {
-        case 0: if (!b.isEmpty()) b[pos] = char(rng() & 0xFF); break;
-        case 1: b.insert(pos, specials[rng() % sizeof specials]); break;
-        case 2: b.insert(pos, words[rng() % (sizeof words / sizeof *words)]); break;
-        case 3: b.remove(pos, qsizetype(rng() % 40)); break;
-        case 4: b.truncate(pos); break;
-        case 5: { // duplicate a slice
-            const qsizetype len = qsizetype(rng() % 200);
-            b.insert(pos, b.mid(pos, len));
-            break;
-        }
-        default: { // swap two lines' worth of bytes
-            const qsizetype other = b.isEmpty() ? 0 : qsizetype(rng() % quint32(b.size()));
-            const qsizetype len = qsizetype(rng() % 60);
-            const QByteArray x = b.mid(pos, len);
-            const QByteArray y = b.mid(other, len);
-            if (x.size() == len && y.size() == len && (pos + len <= other || other + len <= pos)) {
-                b.replace(pos, len, y);
-                b.replace(other, len, x);
-            }
-            break;
-        }
-        }
-    }
-    return b;
-}
-
-} // namespace
-
 TEST(SSLImportBadInput, SeededMutationsOfFixtures)
 {
     const QStringList fixtures = {QStringLiteral("import/dcbrana.ssl"), QStringLiteral("import/enc_cp1252.ssl"),
                                   QStringLiteral("import/enc_utf8_bom.ssl")};
-    ImportTest::RunSeededMutations(fixtures, 20240611, 1500, Mutate, ImportChecked);
+    ImportTest::RunSeededMutations(fixtures, 20240611, 1500, ImportTest::MutateScript, ImportChecked);
 }
