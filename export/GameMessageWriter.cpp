@@ -1,18 +1,28 @@
 // One allocation per joined string: these files build large texts from many pieces.
 #define QT_USE_QSTRINGBUILDER
 
-#include "export/GameMessageFile.h"
+#include "export/GameMessageWriter.h"
 
 #include "model/TextEncoding.h"
 
 #include <algorithm>
 
-void TGameMessageFile::Add(qint32 number, const QString& text, const TGameWhere& where)
+void TGameMessageWriter::Add(qint32 number, const QString& text, const TGameWhere& where)
 {
     FLines.append({ number, text, where });
 }
 
-QString TGameMessageFile::SafeText(const QString& text, bool* changedBrace, bool* changedBreak)
+QHash<qint32, QString> TGameMessageWriter::TextsByNumber() const
+{
+    QHash<qint32, QString> texts;
+    texts.reserve(FLines.size());
+    for (const TLine& line : FLines)
+        if (!texts.contains(line.Number))
+            texts.insert(line.Number, line.Text);
+    return texts;
+}
+
+QString TGameMessageWriter::SafeText(const QString& text, bool* changedBrace, bool* changedBreak)
 {
     bool brace = false;
     bool lineBreak = false;
@@ -44,7 +54,7 @@ QString TGameMessageFile::SafeText(const QString& text, bool* changedBrace, bool
     return out;
 }
 
-QString TGameMessageFile::Text(QStringList& warnings) const
+QString TGameMessageWriter::Text(QStringList& warnings) const
 {
     // Number order; the first line given a number keeps it.
     QVector<const TLine*> order;
