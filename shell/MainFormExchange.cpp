@@ -212,7 +212,7 @@ void TMainForm::ExportGameScript()
 
 void TMainForm::RunImport(const QString& key, const QString& title)
 {
-    const TDialogueFormat& format = *TFormatRegistry::Instance().ByKey(key);
+    const TDialogueFormat& format = *TFormatRegistry::Instance().Reader(key);
     QString file;
     if (!FDialogs->AskOpenFileName(title, format.FileFilter(), file) || file.isEmpty())
         return;
