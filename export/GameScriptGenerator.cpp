@@ -738,6 +738,11 @@ void TGameScriptGenerator::BuildFramed(const QString& start)
                                  : QLatin1String("procedure ") % p % QLatin1String(";\r\n");
     };
     auto defineUnknown = [&]() {
+        // After the last place, whose line end is the frame's text.
+        const qsizetype at = FScript.size();
+        const bool afterPlace = lastProcedure >= 0;
+        if (afterPlace)
+            FScript += QLatin1String("\r\n");
         for (const auto& nodePtr : FProject.Nodes()) {
             const TDialogueNode& node = *nodePtr;
             if (placed.contains(&node))
@@ -749,6 +754,10 @@ void TGameScriptGenerator::BuildFramed(const QString& start)
             BeginProcedure(FSink);
             EndProcedure();
         }
+        if (afterPlace && FScript.size() == at + 2)
+            FScript.chop(2);
+        else if (afterPlace && FScript.endsWith(QLatin1String("\r\n")))
+            FScript.chop(2);
     };
 
     QSet<QString> declared;   // a name declared twice in the script is written once

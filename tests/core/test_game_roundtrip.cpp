@@ -204,8 +204,74 @@ TEST(GameRoundTrip, ImportThenGameExportGivesTheScriptBack)
 TEST(GameRoundTrip, ScriptWithoutDialogueIsWrittenBackUnchanged)
 {
     const TRoundTrip r = RoundTrip(QStringLiteral("mapscript"));
-    if (!r.Original.Project || r.Original.Project->GameScript().Parts.isEmpty())
-        GTEST_SKIP() << "the importer keeps no frame for a script without dialogue";
+    ASSERT_TRUE(r.Original.Project);
+    ASSERT_FALSE(r.Original.Project->GameScript().Parts.isEmpty());
     ASSERT_TRUE(r.Export.Success) << r.Export.Errors.join('\n').toStdString();
     EXPECT_EQ(r.Script, SSLMSGText::ReadTextFile(TestSupport::DataPath(QStringLiteral("gameimport/mapscript.ssl"))));
+}
+
+// An imported dialogue edited in the editor: a node added, one deleted, one
+// renamed (its places no longer name it: it counts as new), a line of the
+// kept text's number taken by the dialogue.
+TEST(GameRoundTrip, EditedImportKeepsTheFrameAroundTheChanges)
+{
+    TImport r = GameImportTest::ImportFixture(QStringLiteral("brana"));
+    ASSERT_TRUE(r.Result.Success);
+    TDialogueProject& p = *r.Project;
+    TDialogueNode* added = p.AddNode(ntNPCDialogue);
+    added->SetText(QStringLiteral("Anything else?"));
+    TPlayerOption* back = added->AddOption();
+    back->Text = QStringLiteral("No.");
+    back->TargetNodeID = QStringLiteral("Node999");
+    TPlayerOption* to = p.FindNode(QStringLiteral("Node003"))->AddOption();
+    to->Text = QStringLiteral("One more thing.");
+    to->TargetNodeID = added->ID();
+    p.DeleteNode(p.FindNode(QStringLiteral("Node005")));
+    p.FindNode(QStringLiteral("Node003"))->SetProcedureName(QStringLiteral("Quest"));
+    p.FindNode(QStringLiteral("Node002"))->SetMsgNumber(150);   // the floater's line
+    p.GameScript().Messages.insert(106, QStringLiteral("A kept line."));
+
+    QTemporaryDir dir;
+    TExportManager mgr(&p);
+    TExportOptions opts = TExportManager::DefaultOptions();
+    opts.Format = efGameScript;
+    opts.OutputPath = dir.path();
+    const TExportResult result = mgr.Export(opts);
+    ASSERT_TRUE(result.Success);
+    const QString script = TextEncoding::FromAnsi(TestSupport::ReadFile(dir.filePath(QStringLiteral("brana.ssl"))));
+    const QByteArray messages = TestSupport::ReadFile(dir.filePath(QStringLiteral("brana.msg")));
+    EXPECT_EQ(GameScriptChecker::Check(script, messages, { 106, 150 }), QStringList());
+
+    const QString addedName = added->ID().toLower();
+    const GameScriptChecker::TScript s = GameScriptChecker::ParseScript(script);
+    // The places of the deleted and the renamed node write nothing; the
+    // procedures the frame does not know follow its last declaration and
+    // its last procedure, in node order.
+    EXPECT_EQ(s.Declared, (QStringList{"start", "talk_p_proc", "node001", "node002", "node004", "node998", "node999",
+                                       "quest", "node004_failure", addedName}));
+    EXPECT_FALSE(script.contains(QLatin1String("Node005")));
+    EXPECT_FALSE(script.contains(QLatin1String("Node003")));
+    const qsizetype lastPlace = script.indexOf(QLatin1String("procedure Node999 begin"));
+    EXPECT_GT(script.indexOf(QLatin1String("procedure Quest begin")), lastPlace);
+    EXPECT_GT(script.indexOf(QLatin1String("procedure ") + added->ID() + QLatin1String(" begin")),
+              script.indexOf(QLatin1String("procedure Quest begin")));
+    // The frame's text is all there, in order.
+    qsizetype at = 0;
+    for (const TGameScriptPart& part : p.GameScript().Parts) {
+        if (part.Kind != TGameScriptPart::gpText)
+            continue;
+        const qsizetype found = script.indexOf(part.Text, at);
+        EXPECT_GE(found, at) << part.Text.toStdString();
+        at = found < 0 ? at : found + part.Text.size();
+    }
+
+    // New lines take numbers the kept text does not hold; on a shared
+    // number the dialogue's text wins, with a warning.
+    QStringList errors;
+    const QMap<qint32, QString> lines = GameScriptChecker::ParseMessages(messages, errors);
+    EXPECT_EQ(lines.value(106), QStringLiteral("A kept line."));
+    EXPECT_EQ(to->MsgNumber, 107);
+    EXPECT_EQ(added->MsgNumber(), 108);
+    EXPECT_EQ(lines.value(150), p.FindNode(QStringLiteral("Node002"))->Text());
+    EXPECT_TRUE(result.Warnings.join('\n').contains(QLatin1String("Message 150"))) << result.Warnings.join('\n').toStdString();
 }
