@@ -177,8 +177,8 @@ int TCliApp::Export(const QStringList& args)
         return Usage(QStringLiteral("export needs exactly one project file"), QStringLiteral("export"));
     if (output.isEmpty())
         return Usage(QStringLiteral("export needs -o PATH"), QStringLiteral("export"));
-    const TDialogueFormat* format = TFormatRegistry::Instance().ByKey(key);
-    if (!format || !format->CanWrite())
+    const TDialogueFormat* format = TFormatRegistry::Instance().Writer(key);
+    if (!format)
         return Usage(QStringLiteral("cannot export as '%1'; formats: %2")
                          .arg(key, TFormatRegistry::Instance().WriteKeys().join(QStringLiteral(", "))),
                      QStringLiteral("export"));
@@ -269,8 +269,8 @@ int TCliApp::Import(const QStringList& args)
         return Usage(QStringLiteral("import needs exactly one input file"), QStringLiteral("import"));
     if (output.isEmpty())
         return Usage(QStringLiteral("import needs -o PROJECT.tlw"), QStringLiteral("import"));
-    const TDialogueFormat* format = TFormatRegistry::Instance().ByKey(key);
-    if (!format || !format->CanRead())
+    const TDialogueFormat* format = TFormatRegistry::Instance().Reader(key);
+    if (!format)
         return Usage(QStringLiteral("cannot import '%1'; formats: %2")
                          .arg(key, TFormatRegistry::Instance().ReadKeys().join(QStringLiteral(", "))),
                      QStringLiteral("import"));

@@ -33,6 +33,13 @@ bool TGameMessageNumbering::OptionsAreMessages(const TDialogueNode& node)
     }
 }
 
+bool TGameMessageNumbering::IsBareRoll(const TDialogueProject& project, const TDialogueNode& node,
+                                       const TPlayerOption& option)
+{
+    return !project.GameScript().Parts.isEmpty() && node.NodeType() == ntScript && option.HasSkillCheck
+        && option.MsgNumber <= 0;
+}
+
 QVector<TAssignedMessageNumber> TGameMessageNumbering::Assign(TDialogueProject& project)
 {
     const QVector<TMessageHolder> holders = MessageNumbers::Holders(project);
@@ -42,6 +49,8 @@ QVector<TAssignedMessageNumber> TGameMessageNumbering::Assign(TDialogueProject& 
     for (const TMessageHolder& h : holders)
         if (h.Number > 0)
             taken.insert(h.Number);
+    for (auto it = project.GameScript().Messages.cbegin(); it != project.GameScript().Messages.cend(); ++it)
+        taken.insert(it.key());
 
     QVector<TAssignedMessageNumber> assigned;
     qint32 next = FirstNumber;
@@ -58,7 +67,9 @@ QVector<TAssignedMessageNumber> TGameMessageNumbering::Assign(TDialogueProject& 
                 needsNumber = NodeTextIsMessage(*project.NodeAt(h.NodeIndex));
                 break;
             case TMessageHolder::mhOption:
-                needsNumber = OptionsAreMessages(*project.NodeAt(h.NodeIndex));
+                needsNumber = OptionsAreMessages(*project.NodeAt(h.NodeIndex))
+                    && !IsBareRoll(project, *project.NodeAt(h.NodeIndex),
+                                   *project.NodeAt(h.NodeIndex)->PlayerOptions()[size_t(h.Index)]);
                 break;
             case TMessageHolder::mhFloat:
                 needsNumber = true;

@@ -26,13 +26,18 @@ public:
     // theirs as branches, end and comment nodes not at all.
     static bool NodeTextIsMessage(const TDialogueNode& node);
     static bool OptionsAreMessages(const TDialogueNode& node);
+    // In a project read from a game script, a script node's skill check
+    // without a message number is the script's own roll at the top of its
+    // procedure, not a line the player picks: written back as the roll.
+    static bool IsBareRoll(const TDialogueProject& project, const TDialogueNode& node, const TPlayerOption& option);
 
     // Gives every message line without a number the lowest free one from
     // FirstNumber up, in project order (each node's text, then its options,
     // then the float messages). Numbers held anywhere in the project are
     // kept and never handed out again, also those of lines the script does
     // not show now. A number that an earlier line already holds is replaced
-    // by a fresh one, so no two lines ever share one. Returns the lines
+    // by a fresh one, so no two lines ever share one. The message lines
+    // the game-script frame keeps are held too. Returns the lines
     // numbered now, in that order.
     static QVector<TAssignedMessageNumber> Assign(TDialogueProject& project);
 };

@@ -12,6 +12,16 @@ void TGameMessageWriter::Add(qint32 number, const QString& text, const TGameWher
     FLines.append({ number, text, where });
 }
 
+QHash<qint32, QString> TGameMessageWriter::TextsByNumber() const
+{
+    QHash<qint32, QString> texts;
+    texts.reserve(FLines.size());
+    for (const TLine& line : FLines)
+        if (!texts.contains(line.Number))
+            texts.insert(line.Number, line.Text);
+    return texts;
+}
+
 QString TGameMessageWriter::SafeText(const QString& text, bool* changedBrace, bool* changedBreak)
 {
     bool brace = false;

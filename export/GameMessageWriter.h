@@ -5,6 +5,7 @@
 
 #include "export/GameWhere.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -14,6 +15,9 @@ public:
     // A line; a number given twice keeps its first text.
     void Add(qint32 number, const QString& text, const TGameWhere& where);
     void Reserve(int lines) { FLines.reserve(lines); }
+    // The text each number will have in the file (its first one), before
+    // the safe form.
+    QHash<qint32, QString> TextsByNumber() const;
 
     // The file text, CR LF after every line. The game ends a text at the
     // first "}" and takes a line break into the text, so each of those is

@@ -37,10 +37,19 @@ bool HasCode(const QString& code)
     return !GameScriptText::IsBlank(code);
 }
 
+bool KeepsBarter(const TDialogueNode& node)
+{
+    for (const auto& s : node.Scripts())
+        if (s->IsEnabled && (s->ScriptCode.contains(QLatin1String("gdialog_mod_barter"), Qt::CaseInsensitive)
+                             || s->ScriptCode.contains(QLatin1String("gdialog_barter"), Qt::CaseInsensitive)))
+            return true;
+    return false;
+}
+
 } // namespace
 
 TGameScriptGenerator::TGameScriptGenerator(const TDialogueProject& project)
-    : FProject(project), FConditions(project, FWarnings)
+    : FProject(project), FFramed(!project.GameScript().Parts.isEmpty()), FConditions(project, FWarnings)
 {
 }
 
@@ -64,6 +73,9 @@ bool TGameScriptGenerator::HasOwnProcedure(const TDialogueNode& node) const
     // An end node with nothing to say is the dialogue's end itself.
     if (node.NodeType() == ntComment)
         return false;
+    // A script's own ending procedure keeps its place and its kept statements.
+    if (FFramed && GameIdentifiers::IsValid(node.ProcedureName()))
+        return true;
     return node.NodeType() != ntEndDialogue || TGameMessageNumbering::NodeTextIsMessage(node);
 }
 
@@ -71,7 +83,9 @@ bool TGameScriptGenerator::HasOwnProcedure(const TDialogueNode& node) const
 
 void TGameScriptGenerator::NameProcedures()
 {
-    FSink = FNames.Claim(QStringLiteral("Node999"));
+    // A script read back keeps its own names: the sink takes what is left.
+    if (!FFramed)
+        FSink = FNames.Claim(QStringLiteral("Node999"));
     int combat = 0;
     for (const auto& nodePtr : FProject.Nodes()) {
         const TDialogueNode& node = *nodePtr;
@@ -90,8 +104,22 @@ void TGameScriptGenerator::NameProcedures()
             FWarnings << TGameWhere(node).Text() + QStringLiteral(": procedure name \"%1\" is not a valid unused name; "
                                                           "the procedure is called %2").arg(wanted.left(60), name);
         FNodeProcedures.insert(&node, name);
-        if (node.NodeType() == ntCombatTrigger)
+        // A script read back decides on combat in its own procedures.
+        if (node.NodeType() == ntCombatTrigger && !FFramed)
             FCombatIndex.insert(&node, ++combat);
+    }
+    if (FFramed) {
+        // Its empty ending procedure, when it has one, ends the dialogue.
+        for (const auto& nodePtr : FProject.Nodes()) {
+            const TDialogueNode& node = *nodePtr;
+            if (node.NodeType() == ntEndDialogue && FNodeProcedures.contains(&node) && node.Scripts().empty()
+                && !TGameMessageNumbering::NodeTextIsMessage(node)) {
+                FSink = FNodeProcedures.value(&node);
+                break;
+            }
+        }
+        if (FSink.isEmpty())
+            FSink = FNames.Claim(QStringLiteral("Node999"));
     }
     // Options that run code or roll a skill first lead to a procedure of
     // their own that does so and then goes on.
@@ -101,7 +129,8 @@ void TGameScriptGenerator::NameProcedures()
             continue;
         const TPlayerOptionList& options = node.PlayerOptions();
         for (size_t i = 0; i < options.size(); ++i)
-            if (options[i]->HasSkillCheck || HasCode(options[i]->ScriptOnSelect))
+            if ((options[i]->HasSkillCheck || HasCode(options[i]->ScriptOnSelect))
+                && !TGameMessageNumbering::IsBareRoll(FProject, node, *options[i]))
                 FOptionProcedures.insert(options[i].get(),
                                          FNames.Claim(FNodeProcedures.value(&node) % QLatin1String("_Option") % QString::number(i + 1)));
     }
@@ -121,7 +150,8 @@ void TGameScriptGenerator::NameProcedures()
                 FProcedureOrder << o.value();
         }
     }
-    FProcedureOrder << FSink;
+    if (!FProcedureOrder.contains(FSink))
+        FProcedureOrder << FSink;
 }
 
 void TGameScriptGenerator::WriteGlobals(QString& out)
@@ -289,7 +319,7 @@ void TGameScriptGenerator::WriteQuest(const TDialogueNode& node, int depth)
     Line(depth, QLatin1String("set_global_var(") % var % QLatin1String(", ") % value % QLatin1String(");"));
 }
 
-void TGameScriptGenerator::WriteNode(const TDialogueNode& node)
+void TGameScriptGenerator::WriteNode(const TDialogueNode& node, bool withOptionProcedures)
 {
     if (node.NodeType() == ntComment) {
         WriteComment(node);
@@ -313,7 +343,12 @@ void TGameScriptGenerator::WriteNode(const TDialogueNode& node)
             Line(1, QStringLiteral("end"));
     }
     EndProcedure();
+    if (withOptionProcedures)
+        WriteOptionProcedures(node);
+}
 
+void TGameScriptGenerator::WriteOptionProcedures(const TDialogueNode& node)
+{
     const TPlayerOptionList& options = node.PlayerOptions();
     for (size_t i = 0; i < options.size(); ++i)
         if (FOptionProcedures.contains(options[i].get()))
@@ -326,8 +361,10 @@ void TGameScriptGenerator::WriteSpokenBody(const TDialogueNode& node, int depth)
     const TNodeType type = node.NodeType();
     const bool hasOptions = TGameMessageNumbering::OptionsAreMessages(node) && !node.PlayerOptions().empty();
     const QString barter = QStringLiteral("gdialog_mod_barter(0);");
+    // A script read back keeps its own barter call among the node's statements.
+    const bool writeBarter = type == ntTrade && !(FFramed && KeepsBarter(node));
 
-    if (type == ntTrade && hasOptions)
+    if (writeBarter && hasOptions)
         Line(depth, barter);
     if (TGameMessageNumbering::NodeTextIsMessage(node)) {
         const QString n = Message(node.MsgNumber(), node.Text(), where, QStringLiteral("text"));
@@ -342,20 +379,25 @@ void TGameScriptGenerator::WriteSpokenBody(const TDialogueNode& node, int depth)
                 Line(depth, QStringLiteral("NMessage(") + n + QStringLiteral(");"));
         }
     }
-    if (type == ntTrade && !hasOptions)
+    if (writeBarter && !hasOptions)
         Line(depth, barter);
     if (!GameScriptText::IsBlank(node.QuestID()))
         WriteQuest(node, depth);
-    if (type == ntScript) {
+    // A script read back keeps the statements of every node there.
+    if (type == ntScript || FFramed) {
         for (const auto& s : node.Scripts()) {
             if (!s->IsEnabled || !HasCode(s->ScriptCode))
                 continue;
             const int event = int(s->EventType) < ScriptEventCount ? int(s->EventType) : 0;
-            Line(depth, QStringLiteral("// ") + QLatin1String(ScriptEventIdentifiers[event]));
+            if (!FFramed || s->EventType != seOnNodeEnter)
+                Line(depth, QStringLiteral("// ") + QLatin1String(ScriptEventIdentifiers[event]));
             WriteCode(s->ScriptCode, depth, where, QStringLiteral("script code"));
         }
     }
-    if (type == ntCombatTrigger)
+    if (type == ntCombatTrigger && FFramed && node.Scripts().empty())
+        FWarnings << where.Text() + QStringLiteral(": the script's own procedures decide on combat; "
+                                                    "the combat node without statements of its own starts none");
+    else if (type == ntCombatTrigger && !FFramed)
         Line(depth, QLatin1String("tlw_hostile := ") % QString::number(FCombatIndex.value(&node)) % QLatin1Char(';'));
     if (hasOptions) {
         for (size_t i = 0; i < node.PlayerOptions().size(); ++i)
@@ -466,6 +508,10 @@ void TGameScriptGenerator::WriteOption(const TDialogueNode& node, size_t index, 
 {
     const TPlayerOption& option = *node.PlayerOptions()[index];
     const TGameWhere where(node, int(index));
+    if (TGameMessageNumbering::IsBareRoll(FProject, node, option)) {
+        WriteRoll(option, where, depth);
+        return;
+    }
     const QString number = Message(option.MsgNumber, option.Text, where, QStringLiteral("text"));
     if (number.isEmpty())
         return;
@@ -506,6 +552,12 @@ void TGameScriptGenerator::WriteOptionProcedure(const TDialogueNode& node, size_
         EndProcedure();
         return;
     }
+    WriteRoll(option, where, 1);
+    EndProcedure();
+}
+
+void TGameScriptGenerator::WriteRoll(const TPlayerOption& option, const TGameWhere& where, int depth)
+{
     const TSkillCheck& sc = option.SkillCheck;
     if (!GameScriptText::IsBlank(sc.SuccessMessage) || !GameScriptText::IsBlank(sc.FailureMessage))
         FWarnings << where.Text() + QStringLiteral(": the skill check's success and failure messages are not written; "
@@ -517,16 +569,15 @@ void TGameScriptGenerator::WriteOptionProcedure(const TDialogueNode& node, size_
     const qint64 modifier = 50 - qint64(sc.Difficulty);
     const QString success = Resolve(sc.SuccessNodeID.isEmpty() ? option.TargetNodeID : sc.SuccessNodeID, where);
     const QString failure = Resolve(sc.FailureNodeID.isEmpty() ? option.TargetNodeID : sc.FailureNodeID, where);
-    Line(1, QLatin1String("if (is_success(roll_vs_skill(dude_obj, ") % GameSkillName(sc.Skill) % QLatin1String(", ")
-                % QString::number(modifier) % QLatin1String("))) then begin"));
+    Line(depth, QLatin1String("if (is_success(roll_vs_skill(dude_obj, ") % GameSkillName(sc.Skill) % QLatin1String(", ")
+                    % QString::number(modifier) % QLatin1String("))) then begin"));
     if (sc.XPReward > 0)
-        Line(2, QLatin1String("give_exp_points(") % QString::number(sc.XPReward) % QLatin1String(");"));
-    Line(2, QStringLiteral("call ") + success + QLatin1Char(';'));
-    Line(1, QStringLiteral("end"));
-    Line(1, QStringLiteral("else begin"));
-    Line(2, QStringLiteral("call ") + failure + QLatin1Char(';'));
-    Line(1, QStringLiteral("end"));
-    EndProcedure();
+        Line(depth + 1, QLatin1String("give_exp_points(") % QString::number(sc.XPReward) % QLatin1String(");"));
+    Line(depth + 1, QStringLiteral("call ") + success + QLatin1Char(';'));
+    Line(depth, QStringLiteral("end"));
+    Line(depth, QStringLiteral("else begin"));
+    Line(depth + 1, QStringLiteral("call ") + failure + QLatin1Char(';'));
+    Line(depth, QStringLiteral("end"));
 }
 
 // ---------------------------------------------------------------------------
@@ -545,6 +596,12 @@ void TGameScriptGenerator::Build()
     for (const auto& node : FProject.Nodes())
         options += qsizetype(node->PlayerOptions().size());
     head.reserve(4096 + FProject.NodeCount() * 256 + options * 128);
+    if (FFramed) {
+        NameProcedures();
+        BuildFramed(StartProcedure());
+        WriteMessages();
+        return;
+    }
     head += QStringLiteral("/* %1: dialogue script written by Tallowin.\r\n")
                 .arg(GameScriptText::CommentText(FProject.Name()).replace(QLatin1String("*/"), QLatin1String("* /")));
     head += QStringLiteral("   Edit the dialogue project and export again; message numbers refer to %1.msg. */\r\n").arg(name);
@@ -566,17 +623,7 @@ void TGameScriptGenerator::Build()
     if (!FCombatIndex.isEmpty())
         FScript += QLatin1String("\r\nvariable tlw_hostile;\r\n");
 
-    QString start;
-    if (!FProject.StartNodeID().isEmpty()) {
-        start = Resolve(FProject.StartNodeID(), TGameWhere(QStringLiteral("The start node")));
-    } else if (FProject.NodeCount() > 0) {
-        FWarnings << QStringLiteral("The project has no start node; the dialogue starts at the first node");
-        start = ResolveNode(FProject.NodeAt(0), FProject.NodeAt(0)->ID(), TGameWhere(*FProject.NodeAt(0)));
-    } else {
-        FWarnings << QStringLiteral("The project has no nodes; the dialogue ends at once");
-        start = FSink;
-    }
-
+    const QString start = StartProcedure();
     BeginProcedure(QStringLiteral("start"));
     EndProcedure();
     WriteTalk(start);
@@ -587,13 +634,171 @@ void TGameScriptGenerator::Build()
     BeginProcedure(FSink);
     EndProcedure();
 
+    WriteMessages();
+}
+
+QString TGameScriptGenerator::StartProcedure()
+{
+    if (!FProject.StartNodeID().isEmpty())
+        return Resolve(FProject.StartNodeID(), TGameWhere(QStringLiteral("The start node")));
+    if (FProject.NodeCount() > 0) {
+        FWarnings << QStringLiteral("The project has no start node; the dialogue starts at the first node");
+        return ResolveNode(FProject.NodeAt(0), FProject.NodeAt(0)->ID(), TGameWhere(*FProject.NodeAt(0)));
+    }
+    FWarnings << QStringLiteral("The project has no nodes; the dialogue ends at once");
+    return FSink;
+}
+
+void TGameScriptGenerator::WriteMessages()
+{
     const TFloatMessageList& floats = FProject.FloatMessages();
     for (size_t i = 0; i < floats.size(); ++i)
         Message(floats[i]->MsgNumber, floats[i]->Text, TGameWhere(QStringLiteral("Float message %1").arg(i + 1)),
                 QStringLiteral("text"));
+    // The lines the script's kept text uses; the dialogue's own text wins.
+    const QMap<qint32, QString>& kept = FProject.GameScript().Messages;
+    if (!kept.isEmpty()) {
+        const QHash<qint32, QString> used = FMessageFile.TextsByNumber();
+        const TGameWhere where(QStringLiteral("The script's kept text"));
+        for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+            const auto u = used.constFind(it.key());
+            if (u == used.constEnd())
+                FMessageFile.Add(it.key(), it.value(), where);
+            else if (u.value() != it.value())
+                FWarnings << QStringLiteral("Message %1: the script's kept text uses it too, with another text; "
+                                            "the dialogue's text is written").arg(it.key());
+        }
+    }
     FMessages = FMessageFile.Text(FWarnings);
 
     const QString lacking = TextEncoding::AnsiLacks(FScript);
     if (!lacking.isEmpty())
         FWarnings << QStringLiteral("Script: characters its code page lacks are written as \"?\": ") + lacking.left(40);
+}
+
+// ---------------------------------------------------------------------------
+
+void TGameScriptGenerator::WriteInPlace(const TDialogueNode* node, const QString& start)
+{
+    const qsizetype at = FScript.size();
+    if (node)
+        WriteNode(*node, false);
+    else
+        WriteTalk(start);
+    if (FScript.mid(at, 2) == QLatin1String("\r\n"))
+        FScript.remove(at, 2);
+    if (FScript.endsWith(QLatin1String("\r\n")))
+        FScript.chop(2);
+}
+
+void TGameScriptGenerator::BuildFramed(const QString& start)
+{
+    const QVector<TGameScriptPart>& parts = FProject.GameScript().Parts;
+    // The node each place stands for, by its procedure name as the script wrote it.
+    QHash<QString, const TDialogueNode*> byName;
+    for (const auto& node : FProject.Nodes())
+        if (FNodeProcedures.contains(node.get()) && !node->ProcedureName().isEmpty())
+            byName.insert(node->ProcedureName().toLower(), node.get());
+    const QString talk = QStringLiteral("talk_p_proc");
+    int lastDeclaration = -1;
+    int firstProcedure = -1;
+    int lastProcedure = -1;
+    QSet<const TDialogueNode*> placed;
+    QSet<QString> declaredInPlace;
+    bool talkPlaced = false;
+    for (int i = 0; i < parts.size(); ++i) {
+        if (parts[i].Kind == TGameScriptPart::gpDeclaration) {
+            lastDeclaration = i;
+            if (const TDialogueNode* node = byName.value(parts[i].Text.toLower()))
+                declaredInPlace.insert(FNodeProcedures.value(node));
+        }
+        if (parts[i].Kind != TGameScriptPart::gpProcedure)
+            continue;
+        if (firstProcedure < 0)
+            firstProcedure = i;
+        lastProcedure = i;
+        talkPlaced = talkPlaced || parts[i].Text.compare(talk, Qt::CaseInsensitive) == 0;
+        if (const TDialogueNode* node = byName.value(parts[i].Text.toLower()))
+            placed.insert(node);
+    }
+    // The procedures the frame has no place for: nodes added in the editor,
+    // the options' own procedures, the end of the dialogue when no node is it.
+    // A script with no dialogue left needs no end of one.
+    const bool sinkWritten = !FNodeProcedures.key(FSink) && (talkPlaced || !FNodeProcedures.isEmpty());
+    QStringList undeclared;
+    for (const QString& p : FProcedureOrder) {
+        if (p == QLatin1String("start") || p == talk || (p == FSink && !FNodeProcedures.key(FSink) && !sinkWritten))
+            continue;
+        if (!declaredInPlace.contains(p))
+            undeclared << p;
+    }
+    auto declareUnknown = [&](bool lineFirst) {
+        for (const QString& p : undeclared)
+            FScript += lineFirst ? QLatin1String("\r\nprocedure ") % p % QLatin1String(";")
+                                 : QLatin1String("procedure ") % p % QLatin1String(";\r\n");
+    };
+    auto defineUnknown = [&]() {
+        // After the last place, whose line end is the frame's text.
+        const qsizetype at = FScript.size();
+        const bool afterPlace = lastProcedure >= 0;
+        if (afterPlace)
+            FScript += QLatin1String("\r\n");
+        for (const auto& nodePtr : FProject.Nodes()) {
+            const TDialogueNode& node = *nodePtr;
+            if (placed.contains(&node))
+                WriteOptionProcedures(node);
+            else
+                WriteNode(node);
+        }
+        if (sinkWritten) {
+            BeginProcedure(FSink);
+            EndProcedure();
+        }
+        if (afterPlace && FScript.size() == at + 2)
+            FScript.chop(2);
+        else if (afterPlace && FScript.endsWith(QLatin1String("\r\n")))
+            FScript.chop(2);
+    };
+
+    QSet<QString> declared;   // a name declared twice in the script is written once
+    for (int i = 0; i < parts.size(); ++i) {
+        const TGameScriptPart& part = parts[i];
+        if (i == (lastDeclaration >= 0 ? lastDeclaration : firstProcedure)) {
+            QString globals;
+            WriteGlobals(globals);
+            if (!globals.isEmpty())
+                FScript += globals.mid(2) + QLatin1String("\r\n");
+            if (lastDeclaration < 0)
+                declareUnknown(false);
+        }
+        switch (part.Kind) {
+        case TGameScriptPart::gpText:
+            FScript += part.Text;
+            break;
+        case TGameScriptPart::gpDeclaration:
+            // A deleted node's declaration goes with it.
+            if (const TDialogueNode* node = byName.value(part.Text.toLower())) {
+                const QString name = FNodeProcedures.value(node);
+                if (!declared.contains(name))
+                    FScript += QLatin1String("procedure ") % name % QLatin1Char(';');
+                declared.insert(name);
+            }
+            if (i == lastDeclaration)
+                declareUnknown(true);
+            break;
+        case TGameScriptPart::gpProcedure:
+            if (part.Text.compare(talk, Qt::CaseInsensitive) == 0)
+                WriteInPlace(nullptr, start);
+            else if (const TDialogueNode* node = byName.value(part.Text.toLower()))
+                WriteInPlace(node, start);
+            if (i == lastProcedure)
+                defineUnknown();
+            break;
+        }
+    }
+    if (lastProcedure < 0) {
+        if (lastDeclaration < 0 && firstProcedure < 0)
+            declareUnknown(true);
+        defineUnknown();
+    }
 }

@@ -4,6 +4,9 @@
 // (every procedure declared and defined, no labels, text only as message
 // numbers), and "{number}{}{text}" lines for every message it uses plus the
 // float messages. What a construct cannot express becomes a warning.
+// A project read from a game script carries that script's frame: the
+// script is then written as the frame says, its kept text in place and only
+// the dialogue procedures regenerated.
 
 #include "export/GameConditionWriter.h"
 #include "export/GameIdentifiers.h"
@@ -35,6 +38,12 @@ public:
 private:
     bool HasOwnProcedure(const TDialogueNode& node) const;
     void NameProcedures();
+    QString StartProcedure();
+    void BuildFramed(const QString& start);
+    // A procedure at a place of the frame: without the blank line before
+    // and the line end after, which the frame's text has.
+    void WriteInPlace(const TDialogueNode* node, const QString& start);
+    void WriteMessages();
     void WriteGlobals(QString& out);
     // The procedure a link to `id` calls: comment nodes pass on to their
     // next node, silent end nodes and missing nodes end the dialogue.
@@ -48,18 +57,21 @@ private:
     void WriteTalk(const QString& name);
     void WriteCritter();
     void WriteComment(const TDialogueNode& node);
-    void WriteNode(const TDialogueNode& node);
+    void WriteNode(const TDialogueNode& node, bool withOptionProcedures = true);
+    void WriteOptionProcedures(const TDialogueNode& node);
     void WriteSpokenBody(const TDialogueNode& node, int depth);
     void WriteConditional(const TDialogueNode& node, int depth);
     void WriteRandom(const TDialogueNode& node, int depth);
     void WriteOption(const TDialogueNode& node, size_t index, int depth);
     void WriteOptionProcedure(const TDialogueNode& node, size_t index);
+    void WriteRoll(const TPlayerOption& option, const TGameWhere& where, int depth);
     void WriteCode(const QString& code, int depth, const TGameWhere& where, const QString& what);
     void WriteQuest(const TDialogueNode& node, int depth);
     void BeginProcedure(const QString& name);
     void EndProcedure();
 
     const TDialogueProject& FProject;
+    const bool FFramed;                              // written as the project's game-script frame says
     QStringList FWarnings;
     TGameConditionWriter FConditions;
     TIdentifierTable FNames;

@@ -45,6 +45,22 @@ const TDialogueFormat* TFormatRegistry::ByKey(const QString& key) const
     return nullptr;
 }
 
+const TDialogueFormat* TFormatRegistry::Reader(const QString& key) const
+{
+    for (const auto& format : FFormats)
+        if (format->CanRead() && format->Key().compare(key, Qt::CaseInsensitive) == 0)
+            return format.get();
+    return nullptr;
+}
+
+const TDialogueFormat* TFormatRegistry::Writer(const QString& key) const
+{
+    for (const auto& format : FFormats)
+        if (format->CanWrite() && format->Key().compare(key, Qt::CaseInsensitive) == 0)
+            return format.get();
+    return nullptr;
+}
+
 const TDialogueFormat* TFormatRegistry::ForExport(TExportFormat value) const
 {
     for (const auto& format : FFormats)

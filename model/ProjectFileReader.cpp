@@ -18,7 +18,7 @@ constexpr int StreamedCount = 3;
 // document, so a large member of any other name is never parsed with it.
 const char* const HeaderKeys[] = { "name", "npcName", "npcScript", "description", "version", "author",
                                    "startNodeId", "activeLocale", "createdDate", "modifiedDate", "locales",
-                                   "tags" };
+                                   "tags", "gameScript" };
 
 // Qt's parser drops U+FEFF at the start of a string, as if it marked the
 // start of a file; written as an escape it is kept. Outside strings the

@@ -213,7 +213,7 @@ void TMainForm::ExportGameScript()
 
 void TMainForm::RunImport(const QString& key, const QString& title)
 {
-    const TDialogueFormat& format = *TFormatRegistry::Instance().ByKey(key);
+    const TDialogueFormat& format = *TFormatRegistry::Instance().Reader(key);
     QString file;
     if (!FDialogs->AskOpenFileName(title, format.FileFilter(), file) || file.isEmpty())
         return;
@@ -256,7 +256,7 @@ void TMainForm::ImportFile(const TDialogueFormat& format, const QString& file, c
 
 void TMainForm::ImportGameScript()
 {
-    const TDialogueFormat& format = *TFormatRegistry::Instance().ByKey(QStringLiteral("game"));
+    const TDialogueFormat& format = *TFormatRegistry::Instance().Reader(QStringLiteral("game"));
     QString script;
     if (!FDialogs->AskOpenFileName(QStringLiteral("Import Game Script"), format.FileFilter(), script)
         || script.isEmpty())

@@ -438,8 +438,8 @@ TEST(PreviewEngine, ReactionAndIntelligenceTags)
         QStringLiteral("2.  Kind  [Good]"),
         QStringLiteral("3.  Rude  [INT 5]  [Bad]"),
         QStringLiteral("4.  Everything  [Speech 60%]  [INT 4]  [Good]  (requires: Badge)  -- NOT AVAILABLE"),
-        // The preview cannot run a script condition; the option shows as it would without it.
-        QStringLiteral("5.  Numbered and guarded"),
+        // The preview cannot run a script condition: the option is offered, marked conditional.
+        QStringLiteral("5.  Numbered and guarded  (conditional)"),
         QStringLiteral("Goodbye.")};
     EXPECT_EQ(d.Captions(), expected);
     EXPECT_EQ(d.engine.Entries()[1].Color, pcTextPrimary);
