@@ -74,7 +74,7 @@ TEST_F(CliProgram, HelpForTheProgramAndEachCommand)
         EXPECT_TRUE(run.Err.isEmpty());
     }
     EXPECT_TRUE(Run({QStringLiteral("export"), QStringLiteral("--help")}).Out.contains(QLatin1String("json, msg, ssl")));
-    EXPECT_TRUE(Run({QStringLiteral("import"), QStringLiteral("--help")}).Out.contains(QLatin1String("msg, ssl, fmf")));
+    EXPECT_TRUE(Run({QStringLiteral("import"), QStringLiteral("--help")}).Out.contains(QLatin1String("msg, ssl, game, fmf")));
 }
 
 TEST_F(CliProgram, ArgumentsItCannotUseExitWithStatusTwoAndNothingOnStdout)
