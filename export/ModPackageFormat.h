@@ -2,13 +2,16 @@
 // The mod skeleton folder: CITY.TXT and WORLD.TXT from the mod exporter's
 // world-map data.
 
-#include "interchange/DialogueFormat.h"
+#include "export/ModStepFormat.h"
 
-class TModPackageFormat : public TDialogueFormat {
+class TModPackageFormat : public TModStepFormat {
 public:
     QString Key() const override { return QString(); }
     QString Name() const override { return QStringLiteral("Complete Mod Package"); }
-    bool CanWrite() const override { return true; }
     std::optional<TExportFormat> ExportFormat() const override { return efMod; }
-    TFormatResult Write(TDialogueProject* project, TFormatContext& context) const override;
+
+protected:
+    QString Label() const override { return QStringLiteral("Mod"); }
+    bool RunStep(TModExporter& exporter, const QString& path) const override;
+    QStringList FilesWritten(const QString& path) const override;
 };
