@@ -92,7 +92,8 @@ void TGameMessageFile::Parse(const QString& text)
         if (!line.startsWith(QLatin1Char('{')))
             continue;
         const qsizetype first = i;
-        const TMSGLine msg = ReadMSGMessage(lines, line, i);
+        // Texts exactly as written: a joined line's pieces keep their spaces.
+        const TMSGLine msg = ReadMSGMessage(lines, line, i, msKeep);
         if (!msg.Readable) {
             // An empty text is a line the games leave blank on purpose; only
             // a line without its number and braces is a problem.

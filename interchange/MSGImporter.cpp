@@ -7,7 +7,7 @@
 
 using SSLMSGText::TrimView;
 
-TMSGLine ParseMSGLine(QStringView line)
+TMSGLine ParseMSGLine(QStringView line, TMSGTextSpaces spaces)
 {
     TMSGLine result;
     if (!line.startsWith(QLatin1Char('{')))
@@ -33,8 +33,9 @@ TMSGLine ParseMSGLine(QStringView line)
     const qsizetype close3 = line.indexOf(QLatin1Char('}'), open3 + 1);
     const QStringView text = close3 < 0 ? line.mid(open3 + 1) : line.mid(open3 + 1, close3 - open3 - 1);
     result.Number = number;
-    result.Text = UnescapeMSGText(TrimView(text).toString());
-    result.Readable = !result.Text.isEmpty();
+    const bool exact = spaces == msKeep && close3 >= 0;
+    result.Text = UnescapeMSGText((exact ? text : TrimView(text)).toString());
+    result.Readable = !TrimView(result.Text).isEmpty();
     result.Unclosed = close3 < 0;
     return result;
 }
@@ -70,9 +71,10 @@ qsizetype ReadMSGContinuation(const QVector<QStringView>& lines, qsizetype index
     return index;
 }
 
-TMSGLine ReadMSGMessage(const QVector<QStringView>& lines, QStringView trimmedLine, qsizetype& index)
+TMSGLine ReadMSGMessage(const QVector<QStringView>& lines, QStringView trimmedLine, qsizetype& index,
+                        TMSGTextSpaces spaces)
 {
-    TMSGLine msg = ParseMSGLine(trimmedLine);
+    TMSGLine msg = ParseMSGLine(trimmedLine, spaces);
     if (msg.Unclosed) {
         index = ReadMSGContinuation(lines, index, msg.Text);
         msg.Readable = !msg.Text.isEmpty();

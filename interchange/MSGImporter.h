@@ -30,8 +30,12 @@ struct TMSGLine {
     QString Text;
     bool Unclosed = false;   // the text ran to the end of the line
 };
+// How a one-line text is taken: trimmed (the message importer's rule) or
+// exactly as written, spaces at its ends included (joined game texts such
+// as "Ten caps, " rely on them).
+enum TMSGTextSpaces { msTrim, msKeep };
 // Reads one trimmed line that starts with "{".
-TMSGLine ParseMSGLine(QStringView trimmedLine);
+TMSGLine ParseMSGLine(QStringView trimmedLine, TMSGTextSpaces spaces = msTrim);
 // "\}" and "\{" to "}" and "{".
 QString UnescapeMSGText(QString text);
 // A message whose text has no closing brace on line `index` goes on over the
@@ -40,7 +44,9 @@ QString UnescapeMSGText(QString text);
 qsizetype ReadMSGContinuation(const QVector<QStringView>& lines, qsizetype index, QString& text);
 // The message starting on the trimmed line at `index`, with its continuation
 // lines; `index` moves to the last line used.
-TMSGLine ReadMSGMessage(const QVector<QStringView>& lines, QStringView trimmedLine, qsizetype& index);
+// A text that runs over several lines is always joined from trimmed pieces.
+TMSGLine ReadMSGMessage(const QVector<QStringView>& lines, QStringView trimmedLine, qsizetype& index,
+                        TMSGTextSpaces spaces = msTrim);
 
 class TMSGImporter {
 public:

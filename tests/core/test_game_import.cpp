@@ -201,7 +201,7 @@ TEST(GameImport, JoinedTextsAndMissingMessages)
     // Pieces joined with "+": the engine's value shows as a placeholder;
     // the message spans two lines of the message file.
     EXPECT_EQ(r.Node("Node012").Text(),
-              QStringLiteral("Ten caps,<dude_name>. The current is strong and my arms are old."));
+              QStringLiteral("Ten caps, <dude_name>. The current is strong and my arms are old."));
     EXPECT_EQ(r.Node("Node012").MsgNumber(), 0);
     EXPECT_EQ(r.Project->GameScript().Messages.keys(), (QList<qint32>{210, 211}));
     const TGameImportReport& rep = r.Result.Report;
