@@ -20,13 +20,6 @@ QString WithoutTime(const QString& line)
     return gap >= 0 && gap <= 8 ? line.mid(gap + 2) : line;
 }
 
-QString BaseNameWithoutExtension(const QString& path)
-{
-    const QString name = ExportFiles::LastComponent(path);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
-}
-
 // One command's parser: --format, -o and --help, and the positional input.
 struct TCommandLine {
     QCommandLineParser Parser;
@@ -56,6 +49,39 @@ struct TCommandLine {
             return false;
         }
         return true;
+    }
+};
+
+// What export and import share: "COMMAND --format KEY INPUT -o OUTPUT".
+struct TFormatCommand {
+    bool HelpAsked = false;
+    QString Key;
+    QString Input;
+    QString Output;
+
+    // Empty when the arguments hold all three parts (or ask for help);
+    // otherwise what is wrong, in the words of `command`, which names its
+    // input `inputName` and its output `outputName`.
+    QString Read(TCommandLine& line, const QStringList& args, const QString& command, const QString& inputName,
+                 const QString& outputName)
+    {
+        QString problem;
+        if (!line.Parse(args, problem))
+            return problem;
+        HelpAsked = line.Parser.isSet(line.Help);
+        if (HelpAsked)
+            return QString();
+        const QStringList inputs = line.Parser.positionalArguments();
+        Key = line.Parser.value(line.Format);
+        Output = line.Parser.value(line.Output);
+        if (Key.isEmpty())
+            return command + QStringLiteral(" needs --format");
+        if (inputs.size() != 1)
+            return command + QStringLiteral(" needs exactly one ") + inputName;
+        if (Output.isEmpty())
+            return command + QStringLiteral(" needs -o ") + outputName;
+        Input = inputs.first();
+        return QString();
     }
 };
 
@@ -141,6 +167,15 @@ void TCliApp::Warning(const QString& text)
     FErr << ProgramName << ": warning: " << text << "\n";
 }
 
+void TCliApp::Warnings(const TFormatResult& result, const QString& operation)
+{
+    for (const QString& warning : result.Warnings)
+        Warning(warning);
+    // Readers that only count their warnings say how many there were.
+    if (result.TotalWarnings() > result.Warnings.size())
+        Warning(QStringLiteral("%1 warnings during %2").arg(result.TotalWarnings()).arg(operation));
+}
+
 std::unique_ptr<TDialogueProject> TCliApp::LoadProject(const QString& path)
 {
     auto project = std::make_unique<TDialogueProject>();
@@ -161,29 +196,24 @@ std::unique_ptr<TDialogueProject> TCliApp::LoadProject(const QString& path)
 int TCliApp::Export(const QStringList& args)
 {
     TCommandLine line(true);
-    QString problem;
-    if (!line.Parse(args, problem))
+    TFormatCommand command;
+    const QString problem = command.Read(line, args, QStringLiteral("export"), QStringLiteral("project file"),
+                                         QStringLiteral("PATH"));
+    if (!problem.isEmpty())
         return Usage(problem, QStringLiteral("export"));
-    if (line.Parser.isSet(line.Help)) {
+    if (command.HelpAsked) {
         ExportHelp();
         return ExitOk;
     }
-    const QStringList inputs = line.Parser.positionalArguments();
-    const QString key = line.Parser.value(line.Format);
-    const QString output = line.Parser.value(line.Output);
-    if (key.isEmpty())
-        return Usage(QStringLiteral("export needs --format"), QStringLiteral("export"));
-    if (inputs.size() != 1)
-        return Usage(QStringLiteral("export needs exactly one project file"), QStringLiteral("export"));
-    if (output.isEmpty())
-        return Usage(QStringLiteral("export needs -o PATH"), QStringLiteral("export"));
+    const QString& key = command.Key;
+    const QString& output = command.Output;
     const TDialogueFormat* format = TFormatRegistry::Instance().Writer(key);
     if (!format)
         return Usage(QStringLiteral("cannot export as '%1'; formats: %2")
                          .arg(key, TFormatRegistry::Instance().WriteKeys().join(QStringLiteral(", "))),
                      QStringLiteral("export"));
 
-    std::unique_ptr<TDialogueProject> project = LoadProject(inputs.first());
+    std::unique_ptr<TDialogueProject> project = LoadProject(command.Input);
     if (!project)
         return ExitUsage;
 
@@ -192,10 +222,7 @@ int TCliApp::Export(const QStringList& args)
     TFormatContext context{TExportOptions(), log, &modExporter};
     context.Options.OutputPath = output;
     const TFormatResult result = format->Write(project.get(), context);
-    for (const QString& warning : result.Warnings)
-        Warning(warning);
-    if (result.TotalWarnings() > result.Warnings.size())
-        Warning(QStringLiteral("%1 warnings during export").arg(result.TotalWarnings()));
+    Warnings(result, QStringLiteral("export"));
     if (!result.Success) {
         Error(QStringLiteral("%1 export failed").arg(format->Name()));
         for (const QString& error : result.Errors)
@@ -214,13 +241,13 @@ int TCliApp::Export(const QStringList& args)
     // project, or translations and the next export would not match.
     if (result.MessagesNumbered > 0) {
         try {
-            project->SaveToFile(inputs.first());
+            project->SaveToFile(command.Input);
         } catch (const std::exception& e) {
             Error(QStringLiteral("the new message numbers could not be saved to '%1': %2")
-                      .arg(inputs.first(), QString::fromUtf8(e.what())));
+                      .arg(command.Input, QString::fromUtf8(e.what())));
             return ExitFailed;
         }
-        FErr << ProgramName << ": " << result.MessagesNumbered << " new message numbers saved to " << inputs.first()
+        FErr << ProgramName << ": " << result.MessagesNumbered << " new message numbers saved to " << command.Input
              << "\n";
     }
     return ExitOk;
@@ -253,22 +280,17 @@ int TCliApp::Validate(const QStringList& args)
 int TCliApp::Import(const QStringList& args)
 {
     TCommandLine line(true, true);
-    QString problem;
-    if (!line.Parse(args, problem))
+    TFormatCommand command;
+    const QString problem = command.Read(line, args, QStringLiteral("import"), QStringLiteral("input file"),
+                                         QStringLiteral("PROJECT.tlw"));
+    if (!problem.isEmpty())
         return Usage(problem, QStringLiteral("import"));
-    if (line.Parser.isSet(line.Help)) {
+    if (command.HelpAsked) {
         ImportHelp();
         return ExitOk;
     }
-    const QStringList inputs = line.Parser.positionalArguments();
-    const QString key = line.Parser.value(line.Format);
-    const QString output = line.Parser.value(line.Output);
-    if (key.isEmpty())
-        return Usage(QStringLiteral("import needs --format"), QStringLiteral("import"));
-    if (inputs.size() != 1)
-        return Usage(QStringLiteral("import needs exactly one input file"), QStringLiteral("import"));
-    if (output.isEmpty())
-        return Usage(QStringLiteral("import needs -o PROJECT.tlw"), QStringLiteral("import"));
+    const QString& key = command.Key;
+    const QString& output = command.Output;
     const TDialogueFormat* format = TFormatRegistry::Instance().Reader(key);
     if (!format)
         return Usage(QStringLiteral("cannot import '%1'; formats: %2")
@@ -278,14 +300,14 @@ int TCliApp::Import(const QStringList& args)
     options.CompanionPath = line.Parser.value(line.Companion);
     if (!options.CompanionPath.isEmpty() && !format->TakesCompanion())
         return Usage(QStringLiteral("--msg is only for --format game"), QStringLiteral("import"));
-    for (const QString& input : {inputs.first(), options.CompanionPath}) {
+    for (const QString& input : {command.Input, options.CompanionPath}) {
         const QFileInfo info(input);
         if (!input.isEmpty() && (!info.exists() || info.isDir())) {
             Error(QStringLiteral("cannot read '%1': no such file").arg(input));
             return ExitUsage;
         }
     }
-    const QString input = inputs.first();
+    const QString& input = command.Input;
 
     std::unique_ptr<TDialogueProject> project;
     TFormatResult result;
@@ -305,11 +327,8 @@ int TCliApp::Import(const QStringList& args)
             FErr << "  " << error << "\n";
         return ExitFailed;
     }
-    for (const QString& warning : result.Warnings)
-        Warning(warning);
-    if (result.TotalWarnings() > result.Warnings.size())
-        Warning(QStringLiteral("%1 warnings during import").arg(result.TotalWarnings()));
-    project->SetName(BaseNameWithoutExtension(input));
+    Warnings(result, QStringLiteral("import"));
+    project->SetName(ExportFiles::BaseNameWithoutExtension(input));
     try {
         if (!project->SaveToFile(output)) {
             Error(QStringLiteral("cannot write project '%1'").arg(output));

@@ -12,6 +12,7 @@
 #include <memory>
 
 class TDialogueProject;
+struct TFormatResult;
 
 class TCliApp {
 public:
@@ -37,6 +38,9 @@ private:
     std::unique_ptr<TDialogueProject> LoadProject(const QString& path);
     void Error(const QString& text);
     void Warning(const QString& text);
+    // Each listed warning of an export or import, and the count of those
+    // only counted.
+    void Warnings(const TFormatResult& result, const QString& operation);
 
     QTextStream& FOut;
     QTextStream& FErr;

@@ -37,6 +37,13 @@ QString LastComponent(const QString& path)
     return path.mid(LastDelimiter(path) + 1);
 }
 
+QString BaseNameWithoutExtension(const QString& path)
+{
+    const QString name = LastComponent(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
 bool IsFolderPath(const QString& path)
 {
     if (path.isEmpty())

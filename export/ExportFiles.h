@@ -16,6 +16,10 @@ QString DirectoryPart(const QString& path);
 // The last path component (what follows the last delimiter).
 QString LastComponent(const QString& path);
 
+// The last component without its extension (a leading dot is no extension):
+// what an imported file's project is named after.
+QString BaseNameWithoutExtension(const QString& path);
+
 // True when the path ends in a delimiter or names an existing folder.
 bool IsFolderPath(const QString& path);
 

@@ -30,13 +30,6 @@ const TDialogueFormat& FMFFormat()
     return *TFormatRegistry::Instance().ByKey(QStringLiteral("fmf"));
 }
 
-QString BaseNameWithoutExtension(const QString& path)
-{
-    const QString name = ExportFiles::LastComponent(path);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
-}
-
 }
 
 bool TMainForm::AskExportFile(const QString& title, const QString& fileTypes, const QString& extension,
@@ -241,7 +234,7 @@ void TMainForm::ImportFile(const TDialogueFormat& format, const QString& file, c
     // the replaced document reachable.
     if (FProject)
         RecordUndoPoint();
-    imported->SetName(BaseNameWithoutExtension(file));
+    imported->SetName(ExportFiles::BaseNameWithoutExtension(file));
     // Saving must ask for a name: the project file would replace the
     // imported script, message or FMF file.
     imported->SetFilePath(QString());
